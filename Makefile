@@ -1,0 +1,53 @@
+# The two commands that do everything on a fresh Debian 12 machine:
+#   make test   install what is missing, configure, build, run every test
+#   make run    install, build, run the program against the local cloud
+BUILD ?= build
+JOBS ?= 2
+TYPE ?= RelWithDebInfo
+# Libraries whose tests also run under the sanitizers.
+SDK_LABELS := net_engine|plat_client|relay_port|data_hub|handset_sdk|fleet_link|mosaic_sdk|cloudsim|media
+TSAN_LABELS := net_engine|plat_client|relay_port|data_hub|handset_sdk|fleet_link|mosaic_sdk
+# Sanitizer builds leave the Qt program out.
+SDK_FOLDERS := base;common;platform;net_engine;plat_client;relay_port;data_hub;media;handset_sdk;fleet_link;mosaic_sdk;swplay_u;tools/cloudsim;tests/peers;tests;bench
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: deps configure build test run bench asan tsan screenshot clean
+
+deps:
+	@$(SUDO) bash scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(TYPE) > $(BUILD).configure.log 2>&1 || \
+	  { cat $(BUILD).configure.log; exit 1; }
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+
+run: build
+	bash scripts/run.sh $(BUILD)
+
+screenshot: build
+	bash scripts/run.sh $(BUILD) --screenshot
+
+bench: deps
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSIVO_ONLY="$(SDK_FOLDERS)" > build-bench.configure.log
+	cmake --build build-bench -j$(JOBS) --target bench_all
+	bash scripts/bench.sh build-bench
+
+asan: deps
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSIVO_SANITIZE=address -DTESSIVO_ONLY="$(SDK_FOLDERS)" > build-asan.configure.log
+	cmake --build build-asan -j$(JOBS)
+	ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure -j$(JOBS) -L '$(SDK_LABELS)'
+
+# ThreadSanitizer needs address randomisation limited on this kernel.
+tsan: deps
+	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSIVO_SANITIZE=thread -DTESSIVO_ONLY="$(SDK_FOLDERS)" > build-tsan.configure.log
+	cmake --build build-tsan -j$(JOBS)
+	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" setarch -R ctest --test-dir build-tsan --output-on-failure -j$(JOBS) -L '$(TSAN_LABELS)'
+
+clean:
+	rm -rf build build-asan build-tsan build-bench *.configure.log

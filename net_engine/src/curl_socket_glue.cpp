@@ -1,0 +1,154 @@
+// libcurl multi handle in socket-action mode on the engine's libuv loop:
+// libcurl says which sockets to watch and when to time out; libuv says when
+// a socket is ready, and the engine hands that back to libcurl.
+#include <strings.h>
+
+#include <cstdlib>
+
+#include "common/qv_log.h"
+#include "http_frame.h"
+#include "http_handle.h"
+
+namespace net_engine {
+
+namespace {
+
+void FreePollContext(uv_handle_t* handle) { std::free(handle); }
+
+}  // namespace
+
+int CHttpFrame::HandleSocket(CURL* easy, curl_socket_t s, int what, void* userp, void* socketp) {
+    auto* engine = static_cast<CHttpFrame*>(userp);
+    if (!engine) {
+        QV_LOG(60, "[NET_ENGINE]HandleSocket get null userdata");
+        return 0;
+    }
+    auto* context = static_cast<PollContext*>(socketp);
+    switch (what) {
+    case CURL_POLL_IN:
+    case CURL_POLL_OUT:
+    case CURL_POLL_INOUT: {
+        if (!context) {
+            if (!engine->m_loop) return 0;
+            context = static_cast<PollContext*>(std::calloc(1, sizeof(PollContext)));
+            if (!context) return -1;
+            context->socket = s;
+            context->engine = engine;
+            int rc = uv_poll_init_socket(engine->m_loop.get(), &context->poll, s);
+            if (rc != 0) {
+                QV_LOG(60, "[NET_ENGINE]err[%d:%s]uv_poll_init_socket failed", rc, uv_strerror(rc));
+                std::free(context);
+                return -1;
+            }
+            context->poll.data = context;
+        }
+        CURLMcode mc = curl_multi_assign(engine->m_multi, s, context);
+        if (mc != CURLM_OK) {
+            QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_multi_assign failed while OnHandleSocket", mc,
+                   curl_multi_strerror(mc));
+            return -1;
+        }
+        int events = 0;
+        if (what != CURL_POLL_OUT) events |= UV_READABLE;
+        if (what != CURL_POLL_IN) events |= UV_WRITABLE;
+        uv_poll_start(&context->poll, events, &CHttpFrame::CurlPerform);
+        return 0;
+    }
+    case CURL_POLL_REMOVE:
+        if (context) {
+            uv_poll_stop(&context->poll);
+            if (!uv_is_closing(reinterpret_cast<uv_handle_t*>(&context->poll)))
+                uv_close(reinterpret_cast<uv_handle_t*>(&context->poll), &FreePollContext);
+            curl_multi_assign(engine->m_multi, s, nullptr);
+        }
+        return 0;
+    default:
+        QV_LOG(60, "[NET_ENGINE]HandleSocket Get default Action[%d]", what);
+        return 0;
+    }
+}
+
+void CHttpFrame::CurlPerform(uv_poll_t* poll, int status, int events) {
+    auto* context = static_cast<PollContext*>(poll->data);
+    CHttpFrame* engine = context->engine;
+    int flags = 0;
+    if (events & UV_READABLE) flags |= CURL_CSELECT_IN;
+    if (events & UV_WRITABLE) flags |= CURL_CSELECT_OUT;
+    int running = 0;
+    CURLMcode mc = curl_multi_socket_action(engine->m_multi, context->socket, flags, &running);
+    if (mc != CURLM_OK) {
+        QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_multi_socket_action failed while CurlPerform", mc,
+               curl_multi_strerror(mc));
+    }
+    engine->CheckMultiInfo();
+}
+
+int CHttpFrame::StartTimeout(CURLM* multi, long timeoutMs, void* userp) {
+    auto* engine = static_cast<CHttpFrame*>(userp);
+    if (!engine) {
+        QV_LOG(60, "[NET_ENGINE]StartTimeout get null userdata");
+        return 0;
+    }
+    uv_handle_t* timer = reinterpret_cast<uv_handle_t*>(&engine->m_curlTimer);
+    if (uv_is_closing(timer)) return 0;
+    if (timeoutMs < 0) {
+        uv_timer_stop(&engine->m_curlTimer);
+    } else {
+        uv_timer_start(&engine->m_curlTimer, &CHttpFrame::OnTimeout,
+                       timeoutMs == 0 ? 1 : static_cast<uint64_t>(timeoutMs), 0);
+    }
+    return 0;
+}
+
+void CHttpFrame::OnTimeout(uv_timer_t* timer) {
+    auto* engine = static_cast<CHttpFrame*>(timer->data);
+    int running = 0;
+    CURLMcode mc = curl_multi_socket_action(engine->m_multi, CURL_SOCKET_TIMEOUT, 0, &running);
+    if (mc != CURLM_OK) {
+        QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_multi_socket_action failed while OnTimeout", mc,
+               curl_multi_strerror(mc));
+    }
+    engine->CheckMultiInfo();
+}
+
+void CHttpFrame::CheckMultiInfo() {
+    int pending = 0;
+    while (CURLMsg* msg = curl_multi_info_read(m_multi, &pending)) {
+        if (msg->msg != CURLMSG_DONE) {
+            QV_LOG(60, "[NET_ENGINE]CheckMultiInfo get default message[%d]", static_cast<int>(msg->msg));
+            continue;
+        }
+        CURL* easy = msg->easy_handle;
+        CURLcode result = msg->data.result;
+        CURLMcode mc = curl_multi_remove_handle(m_multi, easy);
+        if (mc != CURLM_OK) {
+            QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_multi_remove_handle failed while CheckMultiInfo", mc,
+                   curl_multi_strerror(mc));
+        }
+        // A finished WebSocket transfer produces no result notification.
+        char* scheme = nullptr;
+        if (curl_easy_getinfo(easy, CURLINFO_SCHEME, &scheme) == CURLE_OK && scheme &&
+            (strcasecmp(scheme, "ws") == 0 || strcasecmp(scheme, "wss") == 0)) {
+            continue;
+        }
+        char* url = nullptr;
+        CURLcode rc = curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &url);
+        if (rc == CURLE_OK) {
+            QV_LOG(0, "[NET_ENGINE]%s DONE result[%d:%s]", url ? url : "", result, curl_easy_strerror(result));
+        } else {
+            QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_easy_getinfo CURLINFO_EFFECTIVE_URL failed while FinishHttpReq", rc,
+                   curl_easy_strerror(rc));
+        }
+        HandlePrivate* priv = nullptr;
+        rc = curl_easy_getinfo(easy, CURLINFO_PRIVATE, reinterpret_cast<char**>(&priv));
+        if (rc != CURLE_OK || !priv || !priv->self) {
+            QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_easy_getinfo CURLINFO_PRIVATE failed while FinishHttpReq", rc,
+                   curl_easy_strerror(rc));
+            continue;
+        }
+        std::shared_ptr<CHttpHandle> handle = priv->self;
+        handle->NotifyResult(result == CURLE_OK ? HTTP_RESULT_OK : HTTP_RESULT_FAILED);
+    }
+}
+
+}  // namespace net_engine

@@ -1,0 +1,97 @@
+#pragma once
+// The engine: one libuv loop on its own thread, a libcurl multi handle in
+// socket-action mode glued to it, and the queue of operations from other threads.
+#define CURL_DISABLE_DEPRECATION
+#include <curl/curl.h>
+#include <uv.h>
+
+#include <atomic>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "asyn_oper.h"
+#include "net_engine/net_engine.h"
+
+namespace net_engine {
+
+class CHttpHandle;
+
+// One socket libcurl asked us to watch; the poll handle comes first so the
+// handle address is the record address.
+struct PollContext {
+    uv_poll_t poll;
+    curl_socket_t socket;
+    CHttpFrame* engine;
+};
+
+class CHttpFrame final : public INetEngine, public std::enable_shared_from_this<CHttpFrame> {
+public:
+    CHttpFrame();
+    ~CHttpFrame() override;
+
+    int Init(std::shared_ptr<IHttpNotic> notic, void* userData) override;
+    int Start() override;
+    int Stop(bool async) override;
+    int AddHttpReq(std::shared_ptr<IHttpHandleInterface> handle, bool async, HttpOperationCallback callback,
+                   void* userData) override;
+    int DelHttpReq(std::shared_ptr<IHttpHandleInterface> handle, bool async, HttpOperationCallback callback,
+                   void* userData) override;
+    int AddTimerReq(std::shared_ptr<ITimerHandleInterface> timer, bool async, TimerOperationCallback callback,
+                    void* userData) override;
+    int DelTimerReq(std::shared_ptr<ITimerHandleInterface> timer, bool async, TimerOperationCallback callback,
+                    void* userData) override;
+
+    // Used by handles and timers.
+    bool IsLoopThread() const;
+    bool IsRunning() const { return m_running.load() == 1; }
+    // Queues a record from a handle or timer; false (and a log line) when the
+    // engine is not running.
+    bool Post(std::shared_ptr<AsynOperReq> req);
+    CURLM* Multi() const { return m_multi; }
+    uv_loop_t* Loop() const { return m_loop.get(); }
+    // Asks for FlushWebSocketSends of this handle every millisecond until its
+    // frames are out (a send that libcurl could take only in part).
+    void WatchPendingSend(std::shared_ptr<CHttpHandle> handle);
+
+private:
+    void FrameThread(std::shared_ptr<CHttpFrame> self);
+    void TearDown();
+    void CloseOwnHandles();
+    int Queue(std::shared_ptr<AsynOperReq> req, bool async);
+
+    static void OnStop(uv_async_t* async);
+    static void OnReq(uv_async_t* async);
+    void RunQueued();
+
+    // libcurl socket-action glue (curl_socket_glue.cpp).
+    static int HandleSocket(CURL* easy, curl_socket_t s, int what, void* userp, void* socketp);
+    static void CurlPerform(uv_poll_t* poll, int status, int events);
+    static int StartTimeout(CURLM* multi, long timeoutMs, void* userp);
+    static void OnTimeout(uv_timer_t* timer);
+    static void OnSendRetry(uv_timer_t* timer);
+    void CheckMultiInfo();
+
+    std::atomic<int32_t> m_initState{0};
+    std::mutex m_threadMutex;  // guards m_thread only; never held while joining
+    std::thread m_thread;
+    std::atomic<long> m_loopTid{0};
+    std::atomic<bool> m_loopActive{false};  // a thread runs or tears down the loop
+    std::shared_ptr<IHttpNotic> m_notic;
+    void* m_userData = nullptr;
+    std::shared_ptr<uv_loop_t> m_loop;
+    uv_async_t m_stopAsync{};
+    uv_timer_t m_curlTimer{};
+    uv_async_t m_reqAsync{};
+    uv_timer_t m_sendRetryTimer{};
+    std::atomic<int32_t> m_running{0};
+    std::mutex m_queueMutex;
+    std::list<std::shared_ptr<AsynOperReq>> m_AsynOperReqList;
+    CURLM* m_multi = nullptr;
+    bool m_handlesOpen = false;  // the own libuv handles above are initialised
+    std::vector<std::weak_ptr<CHttpHandle>> m_pendingSenders;  // loop thread only
+};
+
+}  // namespace net_engine

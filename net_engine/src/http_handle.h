@@ -1,0 +1,100 @@
+#pragma once
+// One libcurl easy handle: a plain GET or POST, or a WebSocket connection.
+#define CURL_DISABLE_DEPRECATION
+#include <curl/curl.h>
+
+#include <atomic>
+#include <cstdio>
+#include <deque>
+#include <mutex>
+#include <memory>
+#include <string>
+
+#include "asyn_oper.h"
+#include "net_engine/net_engine.h"
+
+namespace net_engine {
+
+class CHttpFrame;
+class CHttpHandle;
+
+// Handed to libcurl as private/write/debug/progress data; keeps the handle
+// alive while it is initialised.
+struct HandlePrivate {
+    std::shared_ptr<CHttpHandle> self;
+};
+
+class CHttpHandle final : public IHttpHandleInterface,
+                          public IAsynOperInterface,
+                          public std::enable_shared_from_this<CHttpHandle> {
+public:
+    CHttpHandle() = default;
+    ~CHttpHandle() override;
+
+    int Init(const char* url, const char* name, int kind, std::shared_ptr<IHttpHandleNotic> notic,
+             int connectTimeoutMs, int timeoutMs, void* userData) override;
+    int DisconnectWebSocket() override;
+    int SetPostFields(const char* body) override;
+    int SendWebSocket(std::shared_ptr<std::vector<char>> data, int frameKind, size_t* sent) override;
+    int EnableDebug() override;
+    int SetWriteFile(const char* path) override;
+    int SetProgress(bool enable) override;
+    int SetSSL(const char* caFile) override;
+    int SetHeaders(const std::list<std::string>& headers) override;
+    void* GetUserData() override { return m_userData; }
+    const std::string& GetUrl() override { return m_url; }
+    const std::string& GetName() override { return m_name; }
+    const std::string& GetResponse() override { return m_response; }
+    int GetResponseCode() override;
+
+    int Execute(std::shared_ptr<AsynOperReq> req, std::shared_ptr<CHttpFrame> engine) override;
+    bool CancelOnStop(std::shared_ptr<AsynOperReq> req) override;
+
+    // Engine side.
+    void SetEngine(std::shared_ptr<CHttpFrame> engine);
+    void NotifyResult(HttpResult result);
+    // Sends what is still queued; true while frames remain.
+    bool FlushWebSocketSends();
+    // Reports frames that can no longer be sent and fails the connection.
+    void AbandonWebSocketSends(const char* why);
+
+private:
+    struct PendingFrame {
+        std::shared_ptr<std::vector<char>> data;
+        size_t offset = 0;
+        unsigned int flag = 0;
+    };
+
+    static size_t WriteCallback(char* data, size_t size, size_t count, void* userp);
+    static int ProgressCallback(void* userp, double dlTotal, double dlNow, double ulTotal, double ulNow);
+    static int DebugCallback(CURL* easy, curl_infotype type, char* data, size_t size, void* userp);
+    void OnWebSocketChunk(const char* data, size_t length);
+    void SendOnLoop(std::shared_ptr<std::vector<char>> data, unsigned int flag, size_t* sent);
+    void ClearWebSocketState();
+    std::shared_ptr<CHttpFrame> Engine() const;
+    void Reset();
+
+    CURL* m_easy = nullptr;
+    std::string m_url;
+    int m_kind = 0;
+    std::string m_name;
+    void* m_userData = nullptr;
+    curl_slist* m_headers = nullptr;
+    std::string m_writeFilePath;
+    FILE* m_writeFile = nullptr;
+    std::string m_response;
+    std::string m_postFields;
+    std::shared_ptr<IHttpHandleNotic> m_notic;
+    std::unique_ptr<HandlePrivate> m_private;
+    mutable std::mutex m_engineMutex;
+    std::shared_ptr<CHttpFrame> m_engine;  // written by AddHttpReq, read on any thread
+    std::atomic<int32_t> m_initState{0};
+
+    // WebSocket state, loop thread only.
+    size_t m_frameBase = 0;             // where the current frame starts in m_response
+    std::string m_control;              // payload of a ping, pong or close frame in progress
+    std::deque<PendingFrame> m_sendQueue;
+    int m_sendStallTicks = 0;
+};
+
+}  // namespace net_engine

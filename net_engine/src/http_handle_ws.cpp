@@ -1,0 +1,171 @@
+// WebSocket side of a request handle: joining received chunks and frames into
+// whole messages, and sending frames so that none is ever cut.
+#include <cstring>
+
+#include "common/qv_log.h"
+#include "http_frame.h"
+#include "http_handle.h"
+
+namespace net_engine {
+
+namespace {
+
+// About ten seconds of 1 ms retries without a byte going out.
+constexpr int kMaxStallTicks = 10000;
+
+}  // namespace
+
+int CHttpHandle::SendWebSocket(std::shared_ptr<std::vector<char>> data, int frameKind, size_t* sent) {
+    auto engine = Engine();
+    if (m_initState.load() != 2 || !m_easy || m_kind != HTTP_KIND_WEBSOCKET || !sent || !engine) return -1;
+    unsigned int flag = 0;
+    switch (frameKind) {
+    case WS_FRAME_TEXT: flag = CURLWS_TEXT; break;
+    case WS_FRAME_BINARY: flag = CURLWS_BINARY; break;
+    case WS_FRAME_CLOSE: flag = CURLWS_CLOSE; break;
+    default:
+        QV_LOG(60, "[NET_ENGINE]unknow websocket type[%d]", frameKind);
+        return -1;
+    }
+    if (!engine->IsRunning()) {
+        QV_LOG(60, "[NET_ENGINE]send web socket failed: engine not running");
+        return -1;
+    }
+    if (engine->IsLoopThread()) {
+        SendOnLoop(std::move(data), flag, sent);
+        return 0;
+    }
+    auto req = std::make_shared<AsynWSSendReq>();
+    req->type = OPER_SEND_WS;
+    req->target = shared_from_this();
+    req->frameFlag = static_cast<uint8_t>(flag);
+    *sent = data ? data->size() : 0;
+    req->data = std::move(data);
+    engine->Post(req);
+    return 0;
+}
+
+void CHttpHandle::SendOnLoop(std::shared_ptr<std::vector<char>> data, unsigned int flag, size_t* sent) {
+    *sent = 0;
+    if (!m_easy) return;
+    // Frames queue behind one that went out only in part.
+    if (!m_sendQueue.empty()) {
+        m_sendQueue.push_back(PendingFrame{std::move(data), 0, flag});
+        return;
+    }
+    const char* bytes = data ? data->data() : "";
+    size_t size = data ? data->size() : 0;
+    size_t n = 0;
+    CURLcode rc = curl_ws_send(m_easy, bytes, size, &n, 0, flag);
+    *sent = n;
+    if (rc == CURLE_OK && n == size) return;
+    if (rc != CURLE_OK && rc != CURLE_AGAIN) {
+        QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_ws_send failed", rc, curl_easy_strerror(rc));
+        if (n > 0) AbandonWebSocketSends("frame cut by a send error");
+        return;
+    }
+    QV_LOG(40, "[NET_ENGINE]Send len diff [%zu] != [%zu]", size, n);
+    m_sendQueue.push_back(PendingFrame{std::move(data), n, flag});
+    m_sendStallTicks = 0;
+    if (auto engine = Engine()) engine->WatchPendingSend(shared_from_this());
+}
+
+bool CHttpHandle::FlushWebSocketSends() {
+    while (!m_sendQueue.empty() && m_easy) {
+        PendingFrame& frame = m_sendQueue.front();
+        const char* bytes = frame.data ? frame.data->data() : "";
+        size_t size = frame.data ? frame.data->size() : 0;
+        size_t n = 0;
+        CURLcode rc = curl_ws_send(m_easy, bytes + frame.offset, size - frame.offset, &n, 0, frame.flag);
+        frame.offset += n;
+        if (rc == CURLE_OK && frame.offset >= size) {
+            m_sendQueue.pop_front();
+            m_sendStallTicks = 0;
+            continue;
+        }
+        if (rc != CURLE_OK && rc != CURLE_AGAIN) {
+            QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_ws_send failed", rc, curl_easy_strerror(rc));
+            AbandonWebSocketSends("frame cut by a send error");
+            return false;
+        }
+        m_sendStallTicks = n > 0 ? 0 : m_sendStallTicks + 1;
+        if (m_sendStallTicks > kMaxStallTicks) {
+            AbandonWebSocketSends("peer takes no data");
+            return false;
+        }
+        return true;
+    }
+    return false;
+}
+
+void CHttpHandle::AbandonWebSocketSends(const char* why) {
+    size_t dropped = m_sendQueue.size();
+    if (dropped == 0) return;
+    m_sendQueue.clear();
+    QV_LOG(60, "[NET_ENGINE]websocket[%s] failed, [%zu] frames not sent: %s", m_url.c_str(), dropped, why);
+    // A frame that went out in part leaves the stream unusable: fail the
+    // connection and tell the user as if the peer had closed it.
+    if (auto engine = Engine()) {
+        if (engine->Multi() && m_easy) curl_multi_remove_handle(engine->Multi(), m_easy);
+    }
+    m_response.clear();
+    m_frameBase = 0;
+    m_control.clear();
+    auto notic = m_notic;
+    if (notic) notic->OnWebSocketData("", 0, WS_FRAME_CLOSE, m_userData);
+}
+
+void CHttpHandle::ClearWebSocketState() {
+    if (!m_sendQueue.empty()) {
+        QV_LOG(40, "[NET_ENGINE]websocket[%s] disconnected with [%zu] frames not sent", m_url.c_str(),
+               m_sendQueue.size());
+        m_sendQueue.clear();
+    }
+    if (m_kind == HTTP_KIND_WEBSOCKET) m_response.clear();
+    m_frameBase = 0;
+    m_control.clear();
+}
+
+void CHttpHandle::OnWebSocketChunk(const char* data, size_t length) {
+    const curl_ws_frame* meta = curl_ws_meta(m_easy);
+    auto notic = m_notic;
+    if (!meta) {
+        if (notic) notic->OnWebSocketData(data, length, WS_FRAME_OTHER, m_userData);
+        return;
+    }
+    int flags = meta->flags;
+    // Control frames may come between the frames of a fragmented message:
+    // keep them apart from the message being joined.
+    if (flags & (CURLWS_PING | CURLWS_PONG | CURLWS_CLOSE)) {
+        m_control.append(data, length);
+        if (meta->bytesleft != 0) return;
+        std::string payload;
+        payload.swap(m_control);
+        if (notic)
+            notic->OnWebSocketData(payload.data(), payload.size(), (flags & CURLWS_CLOSE) ? WS_FRAME_CLOSE : WS_FRAME_OTHER,
+                                   m_userData);
+        return;
+    }
+    int kind = (flags & CURLWS_BINARY) ? WS_FRAME_BINARY : (flags & CURLWS_TEXT) ? WS_FRAME_TEXT : WS_FRAME_OTHER;
+    bool frameEnds = meta->bytesleft == 0;
+    bool messageEnds = frameEnds && !(flags & CURLWS_CONT);
+    if (messageEnds && m_response.empty() && meta->offset == 0) {
+        // The common case: a whole message in one chunk.
+        if (notic) notic->OnWebSocketData(data, length, kind, m_userData);
+        return;
+    }
+    size_t pos = m_frameBase + static_cast<size_t>(meta->offset);
+    if (m_response.size() < pos + length) m_response.resize(pos + length);
+    if (length) std::memcpy(&m_response[pos], data, length);
+    if (!frameEnds) return;
+    if (!messageEnds) {
+        m_frameBase = m_response.size();
+        return;
+    }
+    std::string message;
+    message.swap(m_response);
+    m_frameBase = 0;
+    if (notic) notic->OnWebSocketData(message.data(), message.size(), kind, m_userData);
+}
+
+}  // namespace net_engine
