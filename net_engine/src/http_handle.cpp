@@ -85,6 +85,9 @@ int CHttpHandle::Init(const char* url, const char* name, int kind, std::shared_p
         })) {
         return fail();
     }
+    // A WebSocket connection is never reused: closing the transfer must close
+    // the socket, or the peer never learns that the client left.
+    if (kind == HTTP_KIND_WEBSOCKET) curl_easy_setopt(m_easy, CURLOPT_FORBID_REUSE, 1L);
     m_name = name ? name : "";
     m_url = url;
     m_kind = kind;

@@ -119,19 +119,25 @@ TEST_F(TimerTest, OperationsOnATimerNeverAddedFail) {
 TEST_F(TimerTest, StopAndAgainFromOtherThreadsAreQueued) {
     auto events = std::make_shared<TimerEvents>();
     auto timer = ITimerHandleInterface::Create(events, 1, 1, nullptr);
-    ASSERT_EQ(engine->AddTimerReq(timer, false, nullptr, nullptr), 0);
+    std::atomic<int> added{1};
+    ASSERT_EQ(engine->AddTimerReq(timer, false, [&](std::shared_ptr<ITimerHandleInterface>, void*, int r) { added = r; },
+                                  nullptr),
+              0);
+    // A timer knows its engine once the add has run on the loop.
+    ASSERT_TRUE(WaitUntil([&] { return added.load() == 0; }));
     std::atomic<int> answers{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&, t] {
             for (int i = 0; i < 100; ++i) {
                 auto cb = [&](std::shared_ptr<ITimerHandleInterface>, void*, int r) { answers += r == 0; };
-                ((i + t) % 2 ? timer->Stop(cb, nullptr) : timer->Again(cb, nullptr));
+                int rc = (i + t) % 2 ? timer->Stop(cb, nullptr) : timer->Again(cb, nullptr);
+                EXPECT_EQ(rc, 0);
             }
         });
     }
     for (auto& th : threads) th.join();
-    ASSERT_TRUE(WaitUntil([&] { return answers.load() == 400; }));
+    ASSERT_TRUE(WaitUntil([&] { return answers.load() == 400; })) << answers.load();
     engine->DelTimerReq(timer, false, nullptr, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return events->closed.load(); }));
 }
