@@ -1,0 +1,8 @@
+# Environment of the desktop client on this machine (sourced by run.sh and
+# screenshot.sh). The browser view runs as root only without its sandbox, and
+# on a closed network Chromium's background traffic stays off.
+repo=$(cd "$(dirname "$0")/../.." && pwd)
+: "${TESSIVO_FRONTEND_URL:=file://$repo/tools/cloudsim/web/index.html}"
+: "${QTWEBENGINE_DISABLE_SANDBOX:=1}"
+: "${QTWEBENGINE_CHROMIUM_FLAGS:=--disable-background-networking --disable-component-update --no-first-run}"
+export TESSIVO_FRONTEND_URL QTWEBENGINE_DISABLE_SANDBOX QTWEBENGINE_CHROMIUM_FLAGS
