@@ -1,0 +1,31 @@
+#pragma once
+// An X display for the player tests: the one in $DISPLAY, else a private
+// Xvfb started for the test process; and plain windows on it.
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+
+typedef struct _XDisplay Display;
+
+namespace mediatest {
+
+class XDisplay {
+public:
+    ~XDisplay();
+    // False when neither a display nor Xvfb is available.
+    bool Open();
+    Display* Get() const { return m_display; }
+
+    // A mapped 24-bit window of this size, drawn once black.
+    unsigned long CreateWindow(int width, int height);
+    void DestroyWindow(unsigned long window);
+    // The window's pixel at (x, y) as 0xRRGGBB.
+    uint32_t Pixel(unsigned long window, int x, int y);
+
+private:
+    pid_t m_xvfb = -1;
+    Display* m_display = nullptr;
+};
+
+}  // namespace mediatest
