@@ -1,0 +1,87 @@
+// The configuration file and fault scripts: what they accept and what they
+// refuse, with a message that says why.
+#include <gtest/gtest.h>
+
+#include "cloudsim/cloud_config.h"
+#include "cloudsim/fault_script.h"
+#include "command_line.h"
+
+namespace cloudsim {
+namespace {
+
+TEST(CloudConfig, DefaultRoundTripsThroughItsJson) {
+    CloudConfig parsed;
+    ASSERT_EQ(ParseCloudConfig(CloudConfigToJson(DefaultCloudConfig()), parsed), "");
+    ASSERT_GE(parsed.instances.size(), 3u);
+    const SimInstance* first = parsed.FindInstance("CP-DEMO-0001");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->userId, "demo-user");
+    ASSERT_NE(parsed.FindUserByAccessKey("demo-access-key"), nullptr);
+    EXPECT_EQ(parsed.FindUserByAccessKey("demo-access-key")->secretKey, "demo-secret-key");
+    EXPECT_EQ(parsed.statSecretKey, DefaultCloudConfig().statSecretKey);
+}
+
+TEST(CloudConfig, RefusesInconsistentFiles) {
+    const std::string user = R"({"userId":"u","accessKey":"ak","secretKey":"sk"})";
+    auto parse = [](const std::string& text) {
+        CloudConfig config;
+        return ParseCloudConfig(text, config);
+    };
+    EXPECT_NE(parse("not json").find("not JSON"), std::string::npos);
+    EXPECT_NE(parse(R"({"users":[],"instances":[]})").find("users"), std::string::npos);
+    EXPECT_NE(parse(R"({"users":[)" + user + R"(],"instances":[{"instanceNo":"A","userId":"nobody"}]})")
+                  .find("unknown user"),
+              std::string::npos);
+    EXPECT_NE(parse(R"({"users":[)" + user + "," + user + R"(],"instances":[{"instanceNo":"A","userId":"u"}]})")
+                  .find("repeats"),
+              std::string::npos);
+    EXPECT_NE(parse(R"({"users":[)" + user + R"(],"instances":[{"instanceNo":"../x","userId":"u"}]})")
+                  .find("may hold only"),
+              std::string::npos);
+    EXPECT_NE(parse(R"({"users":[)" + user + R"(],"instances":[{"instanceNo":"A","userId":"u"}],)"
+                    R"("statistics":{"accessKey":"ak","secretKey":"s"}})")
+                  .find("also a user's"),
+              std::string::npos);
+    CloudConfig config;
+    EXPECT_EQ(ParseCloudConfig(R"({"users":[)" + user + R"(],"instances":[{"instanceNo":"A","userId":"u"}],)"
+                               R"("groupControlNodes":[{"nodeNo":"n1","ip":"127.0.0.1","port":9000}]})",
+                               config),
+              "");
+    ASSERT_EQ(config.groupControlNodes.size(), 1u);
+    EXPECT_EQ(config.instances[0].name, "A");
+}
+
+TEST(FaultScript, ReadsKnownFieldsAndRefusesOthers) {
+    Json::Value json(Json::objectValue);
+    json["dropAfterPackages"] = 5;
+    json["noDelayEcho"] = true;
+    FaultScript script;
+    ASSERT_EQ(FaultScriptFromJson(json, script), "");
+    EXPECT_EQ(script.dropAfterPackages, 5);
+    EXPECT_TRUE(script.noDelayEcho);
+    EXPECT_TRUE(script.HasStreamFault());
+    EXPECT_FALSE(script.HasApiFault());
+
+    json["dropAfterPackage"] = 1;
+    EXPECT_NE(FaultScriptFromJson(json, script).find("unknown fault"), std::string::npos);
+    Json::Value bad(Json::objectValue);
+    bad["httpStatus"] = 42;
+    EXPECT_NE(FaultScriptFromJson(bad, script), "");
+    bad["httpStatus"] = "500";
+    EXPECT_NE(FaultScriptFromJson(bad, script), "");
+}
+
+TEST(CommandLine, ParsesPortsAndRefusesUnknownArguments) {
+    CommandLine line;
+    ASSERT_EQ(ParseCommandLine({"--https-port", "8443", "--http-port", "8080", "--stream-ws"}, line), "");
+    EXPECT_EQ(line.httpsPort, 8443);
+    EXPECT_EQ(line.httpPort, 8080);
+    EXPECT_FALSE(line.streamTls);
+    EXPECT_NE(ParseCommandLine({"--https-port", "70000"}, line), "");
+    EXPECT_NE(ParseCommandLine({"--http-port"}, line), "");
+    EXPECT_NE(ParseCommandLine({"--bogus"}, line), "");
+    EXPECT_NE(ParseCommandLine({"--https-port", "9000", "--http-port", "9000"}, line), "");
+}
+
+}  // namespace
+}  // namespace cloudsim

@@ -1,0 +1,111 @@
+#pragma once
+// The local cloud in one object: the platform API over HTTPS and HTTP, a
+// stream server (WSS and WS) per session, a synthetic phone per instance,
+// screenshots, static files, and the record of what arrived. Everything
+// listens on 127.0.0.1; ports left at 0 are chosen free.
+//
+//   cloudsim::CloudOptions options;            // default configuration
+//   cloudsim::CloudSim cloud(options);
+//   if (cloud.Start() != 0) ...;
+//   std::string base = cloud.HttpsUrl();       // platform base URL for the client
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cloudsim/cloud_config.h"
+#include "cloudsim/fault_script.h"
+#include "cloudsim/phone_record.h"
+
+#define CLOUDSIM_API __attribute__((visibility("default")))
+
+namespace cloudsim {
+
+struct CloudOptions {
+    CloudConfig config = DefaultCloudConfig();
+    uint16_t httpsPort = 0;
+    uint16_t httpPort = 0;
+    // Which of a session's two stream servers the session answer names:
+    // the WSS one (clients connect with "wss://") or the WS one.
+    bool streamTls = true;
+    std::string webRoot;  // folder of static files; "" serves none
+    int logLevel = 20;    // lines below this level are dropped
+    // Receives every log line kept; null writes them to stderr.
+    std::function<void(int level, const std::string& line)> logSink;
+};
+
+struct SessionInfo {
+    std::string sessionId;                // current id
+    std::vector<std::string> formerIds;   // ids replaced by refresh-session, oldest first
+    std::string instanceNo;
+    std::string userId;
+    bool groupControl = false;            // made by a group-control connect (no stream server)
+    bool ended = false;                   // replaced by a newer session of the instance
+    uint16_t wssPort = 0;
+    uint16_t wsPort = 0;
+    uint16_t advertisedPort = 0;          // the port the session answer named
+    int64_t signExpireMs = 0;
+    int64_t expireMs = 0;
+    int connections = 0;                  // open stream connections
+    int playing = 0;                      // of which streaming
+};
+
+// What a phone shows, for tests.
+struct PhoneView {
+    bool landscape = false;
+    int width = 0;
+    int height = 0;
+    std::string text;
+    bool focused = false;
+    std::string clipboard;
+    int volume = 0;
+    int lastTouchX = -1;
+    int lastTouchY = -1;
+    bool cameraOn = false;
+    bool micOn = false;
+};
+
+class CLOUDSIM_API CloudSim {
+public:
+    explicit CloudSim(CloudOptions options = CloudOptions());
+    ~CloudSim();
+    CloudSim(const CloudSim&) = delete;
+    CloudSim& operator=(const CloudSim&) = delete;
+
+    // Opens the listeners. 0 on success, -1 (error filled) otherwise.
+    int Start(std::string* error = nullptr);
+    // Closes every listener and connection; also done by the destructor.
+    void Stop();
+
+    uint16_t HttpsPort() const;
+    uint16_t HttpPort() const;
+    std::string HttpsUrl() const;  // "https://127.0.0.1:<port>"
+    std::string HttpUrl() const;   // "http://127.0.0.1:<port>"
+    const CloudConfig& Config() const;
+
+    std::vector<SessionInfo> Sessions() const;
+    // The newest session of an instance; false when it has none.
+    bool LatestSession(const std::string& instanceNo, SessionInfo& out) const;
+
+    // Scripts faults for an instance ("*" for calls that name none, and as the
+    // fallback of every instance); replaces what was scripted there before.
+    void SetFaults(const std::string& instanceNo, const FaultScript& script);
+    void ClearFaults();
+
+    std::vector<ReceivedMessage> Received(const std::string& instanceNo) const;
+    std::vector<ApiCall> ApiCalls() const;
+    void ClearRecords();
+
+    // false when the instance is unknown.
+    bool Phone(const std::string& instanceNo, PhoneView& out) const;
+
+    // The nodes group-control session answers name from now on.
+    void SetGroupControlNodes(const std::vector<GroupControlNode>& nodes);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+}  // namespace cloudsim
