@@ -1,0 +1,57 @@
+#include "bench_support.h"
+
+#include <cstdio>
+
+namespace bench {
+
+void PrintFigure(const std::string& name, const Rate& engine, const Rate& baseline) {
+    const double x = engine.PerSecond(), y = baseline.PerSecond();
+    std::printf("%s: engine %.0f/s baseline %.0f/s ratio %.3f\n", name.c_str(), x, y, y > 0 ? x / y : 0.0);
+    std::fflush(stdout);
+}
+
+void Counter::Add(size_t n) {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_count += n;
+    }
+    m_cv.notify_all();
+}
+
+size_t Counter::Get() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_count;
+}
+
+void Counter::Reset() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_count = 0;
+}
+
+bool Counter::WaitFor(size_t target, Clock::time_point deadline) const {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return m_cv.wait_until(lock, deadline, [&] { return m_count >= target; });
+}
+
+std::shared_ptr<net_engine::INetEngine> StartEngine() {
+    auto engine = net_engine::INetEngine::Create();
+    if (engine->Init(std::make_shared<FrameStop>(), nullptr) != 0 || engine->Start() != 0) return nullptr;
+    return engine;
+}
+
+void RemoveHandle(const std::shared_ptr<net_engine::INetEngine>& engine,
+                  const std::shared_ptr<net_engine::IHttpHandleInterface>& handle) {
+    auto removed = std::make_shared<Counter>();
+    if (engine->DelHttpReq(handle, true,
+                           [removed](std::shared_ptr<net_engine::IHttpHandleInterface>, void*, int) { removed->Add(); },
+                           nullptr) == 0)
+        removed->WaitFor(1, Clock::now() + std::chrono::seconds(5));
+}
+
+std::string Bytes(size_t n) {
+    std::string s(n, '\0');
+    for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>(i * 131 + 7);
+    return s;
+}
+
+}  // namespace bench

@@ -1,0 +1,66 @@
+#pragma once
+// Shared pieces of the engine benchmark: rates, the result line, a started
+// engine, and a counter one thread can wait on.
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "net_engine/net_engine.h"
+
+namespace bench {
+
+using Clock = std::chrono::steady_clock;
+
+// A figure is cut short after this long; the rate then covers what was done.
+constexpr std::chrono::seconds kFigureCap{8};
+
+struct Rate {
+    size_t done = 0;
+    double seconds = 0;
+    double PerSecond() const { return seconds > 0 ? done / seconds : 0; }
+};
+
+class Stopwatch {
+public:
+    Stopwatch() : m_start(Clock::now()) {}
+    double Seconds() const { return std::chrono::duration<double>(Clock::now() - m_start).count(); }
+
+private:
+    Clock::time_point m_start;
+};
+
+// Prints "<name>: engine <x>/s baseline <y>/s ratio <x/y>".
+void PrintFigure(const std::string& name, const Rate& engine, const Rate& baseline);
+
+// Counts events from any thread; waiters block until a target is reached.
+class Counter {
+public:
+    void Add(size_t n = 1);
+    size_t Get() const;
+    void Reset();
+    // False when the deadline passed first.
+    bool WaitFor(size_t target, Clock::time_point deadline) const;
+
+private:
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_cv;
+    size_t m_count = 0;
+};
+
+struct FrameStop : net_engine::IHttpNotic {
+    void OnFrameStop(std::shared_ptr<net_engine::INetEngine>, void*) override {}
+};
+
+// A started engine, or nullptr.
+std::shared_ptr<net_engine::INetEngine> StartEngine();
+
+// Runs DelHttpReq and waits for its callback (bounded).
+void RemoveHandle(const std::shared_ptr<net_engine::INetEngine>& engine,
+                  const std::shared_ptr<net_engine::IHttpHandleInterface>& handle);
+
+std::string Bytes(size_t n);
+
+}  // namespace bench
