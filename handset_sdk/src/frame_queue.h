@@ -1,0 +1,52 @@
+#pragma once
+// The compressed frames between the stream link's thread and the decode
+// thread. While a consumer runs nothing is dropped. While none runs the queue
+// keeps only what follows the latest key frame, so a picture that is never
+// shown (or whose decoding failed) cannot make it grow without bound.
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace handset_sdk {
+
+enum BuffType : int32_t { kBuffVideo = 0, kBuffAudio = 1 };
+
+struct Buff {
+    int32_t type = kBuffVideo;
+    std::vector<uint8_t> data;
+    bool keyFrame = false;  // video only
+};
+
+using BuffPtr = std::shared_ptr<Buff>;
+using BuffBatch = std::deque<BuffPtr>;
+
+class FrameQueue {
+public:
+    // Pushes at the back and wakes the consumer.
+    void Push(BuffPtr buff);
+    // Puts frames back at the front, in their order.
+    void PushFront(BuffBatch frames);
+    // Waits up to timeout for frames (or a wake-up) and takes all of them.
+    BuffBatch WaitAndTakeAll(std::chrono::milliseconds timeout);
+    // Wakes a waiting consumer.
+    void Wake();
+    void Clear();
+    size_t Size() const;
+    // true while a consumer drains the queue.
+    void SetConsumerRunning(bool running);
+
+private:
+    void DropBeforeKeyLocked();
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_cv;
+    BuffBatch m_frames;
+    bool m_consumerRunning = false;
+    bool m_wake = false;
+};
+
+}  // namespace handset_sdk
