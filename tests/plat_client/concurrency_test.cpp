@@ -124,15 +124,15 @@ TEST(PlatClientConcurrency, UnInitFromInsideAnAnswerThenInitAgain) {
     auto client = plat_client::IPlatClient::Create();
     auto notic = std::make_shared<UnInitOnAnswer>();
     notic->client = client;
-    ASSERT_EQ(0, client->Init(peer.BaseUrl().c_str(), kUserId, kAccessKey, kSecretKey, kSdkVersion, notic, 1000,
-                              5000));
+    ASSERT_EQ(0, client->Init(peer.BaseUrl().c_str(), kUserId, kAccessKey, kSecretKey, kSdkVersion, notic, kConnectTimeoutMs,
+                              kTimeoutMs));
     ASSERT_EQ(0, client->RefreshSession("inside", nullptr));
     ASSERT_TRUE(notic->WaitFor(1));
 
     auto next = std::make_shared<RecordingNotic>();
     int rc = -1;
     for (int i = 0; i < 1000 && rc != 0; ++i) {  // the UnInit on the loop thread finishes asynchronously
-        rc = client->Init(peer.BaseUrl().c_str(), kUserId, kAccessKey, kSecretKey, kSdkVersion, next, 1000, 5000);
+        rc = client->Init(peer.BaseUrl().c_str(), kUserId, kAccessKey, kSecretKey, kSdkVersion, next, kConnectTimeoutMs, kTimeoutMs);
         if (rc != 0) std::this_thread::yield();
     }
     ASSERT_EQ(0, rc);

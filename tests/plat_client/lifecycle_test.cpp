@@ -27,8 +27,8 @@ TEST(PlatClientLifecycle, RefusesBadArgumentsAndWrongStates) {
     EXPECT_EQ(-1, client->Init(url.c_str(), kUserId, nullptr, kSecretKey, kSdkVersion, notic, 1000, 1000));
     EXPECT_EQ(-1, client->Init(url.c_str(), kUserId, kAccessKey, kSecretKey, nullptr, notic, 1000, 1000));
 
-    ASSERT_EQ(0, client->Init(url.c_str(), kUserId, kAccessKey, kSecretKey, kSdkVersion, notic, 1000, 5000));
-    EXPECT_EQ(-1, client->Init(url.c_str(), kUserId, kAccessKey, kSecretKey, kSdkVersion, notic, 1000, 5000));
+    ASSERT_EQ(0, client->Init(url.c_str(), kUserId, kAccessKey, kSecretKey, kSdkVersion, notic, kConnectTimeoutMs, kTimeoutMs));
+    EXPECT_EQ(-1, client->Init(url.c_str(), kUserId, kAccessKey, kSecretKey, kSdkVersion, notic, kConnectTimeoutMs, kTimeoutMs));
     EXPECT_EQ(-1, client->GetPhoneConnect(nullptr, "", "x", nullptr));
     EXPECT_EQ(0, client->UnInit());
     EXPECT_EQ(-1, client->UnInit());
@@ -49,7 +49,7 @@ TEST(PlatClientLifecycle, UnInitThenInitRunsANewEngine) {
     const std::string url = peer.BaseUrl();
 
     auto first = std::make_shared<RecordingNotic>();
-    ASSERT_EQ(0, client->Init(url.c_str(), kUserId, kAccessKey, kSecretKey, kSdkVersion, first, 1000, 5000));
+    ASSERT_EQ(0, client->Init(url.c_str(), kUserId, kAccessKey, kSecretKey, kSdkVersion, first, kConnectTimeoutMs, kTimeoutMs));
     ASSERT_EQ(0, client->RefreshSession("one", nullptr));
     ASSERT_TRUE(first->WaitFor(1));
     ASSERT_EQ(0, client->UnInit());
@@ -57,7 +57,7 @@ TEST(PlatClientLifecycle, UnInitThenInitRunsANewEngine) {
     EXPECT_TRUE(log.Contains("[PLAT_CLIENT]clear http req"));
 
     auto second = std::make_shared<RecordingNotic>();
-    ASSERT_EQ(0, client->Init(url.c_str(), kUserId, "ak-2", "sk-2", kSdkVersion, second, 1000, 5000));
+    ASSERT_EQ(0, client->Init(url.c_str(), kUserId, "ak-2", "sk-2", kSdkVersion, second, kConnectTimeoutMs, kTimeoutMs));
     ASSERT_EQ(0, client->RefreshSession("two", nullptr));
     ASSERT_TRUE(second->WaitFor(1));
     EXPECT_NE(first->Last().threadId, second->Last().threadId);  // a new loop thread
@@ -93,8 +93,8 @@ TEST(PlatClientLifecycle, AWrongSecretIsCaughtByThePeer) {
     platform_peer::PlatformPeer peer(platform_peer::KeyTable{{kAccessKey, "another-secret"}});
     auto notic = std::make_shared<RecordingNotic>();
     auto client = plat_client::IPlatClient::Create();
-    ASSERT_EQ(0, client->Init(peer.BaseUrl().c_str(), kUserId, kAccessKey, kSecretKey, kSdkVersion, notic, 1000,
-                              5000));
+    ASSERT_EQ(0, client->Init(peer.BaseUrl().c_str(), kUserId, kAccessKey, kSecretKey, kSdkVersion, notic, kConnectTimeoutMs,
+                              kTimeoutMs));
     ASSERT_EQ(0, client->RefreshSession("r", nullptr));
     ASSERT_TRUE(notic->WaitFor(1));
     EXPECT_EQ(401, notic->Last().httpCode);
@@ -113,7 +113,7 @@ TEST(PlatClientLifecycle, ARefusedPortReportsTransferFailure) {
     LogRecorder log;
     auto notic = std::make_shared<RecordingNotic>();
     auto client = plat_client::IPlatClient::Create();
-    ASSERT_EQ(0, client->Init(url.c_str(), kUserId, kAccessKey, kSecretKey, kSdkVersion, notic, 1000, 5000));
+    ASSERT_EQ(0, client->Init(url.c_str(), kUserId, kAccessKey, kSecretKey, kSdkVersion, notic, kConnectTimeoutMs, kTimeoutMs));
     ASSERT_EQ(0, client->GetPhoneConnect("i", "", "refused", nullptr));
     ASSERT_TRUE(notic->WaitFor(1));
     const Answer answer = notic->Last();
@@ -169,8 +169,8 @@ TEST(PlatClientLifecycle, DroppingAnInitialisedClientStopsItsEngine) {
     platform_peer::PlatformPeer peer(platform_peer::KeyTable{{kAccessKey, kSecretKey}});
     auto notic = std::make_shared<RecordingNotic>();
     auto client = plat_client::IPlatClient::Create();
-    ASSERT_EQ(0, client->Init(peer.BaseUrl().c_str(), kUserId, kAccessKey, kSecretKey, kSdkVersion, notic, 1000,
-                              5000));
+    ASSERT_EQ(0, client->Init(peer.BaseUrl().c_str(), kUserId, kAccessKey, kSecretKey, kSdkVersion, notic, kConnectTimeoutMs,
+                              kTimeoutMs));
     std::weak_ptr<plat_client::IPlatClient> weak = client;
     client.reset();
     EXPECT_TRUE(weak.expired());  // neither the engine nor a handle keeps it alive

@@ -75,7 +75,7 @@ void RecordingNotic::OnHttpRsp(int result, int httpCode, const char* body, int b
 
 bool RecordingNotic::WaitFor(size_t count) {
     std::unique_lock<std::mutex> lock(m_mutex);
-    return m_changed.wait_for(lock, std::chrono::seconds(30), [&] { return m_answers.size() >= count; });
+    return m_changed.wait_for(lock, std::chrono::seconds(120), [&] { return m_answers.size() >= count; });
 }
 
 std::vector<Answer> RecordingNotic::Answers() const {
@@ -98,7 +98,7 @@ PeerAndClient::PeerAndClient(bool tls)
       notic(std::make_shared<RecordingNotic>()),
       client(plat_client::IPlatClient::Create()) {
     setenv("TESSIVO_STAT_URL", peer.BaseUrl().c_str(), 1);
-    client->Init(peer.BaseUrl().c_str(), kUserId, kAccessKey, kSecretKey, kSdkVersion, notic, 5000, 10000);
+    client->Init(peer.BaseUrl().c_str(), kUserId, kAccessKey, kSecretKey, kSdkVersion, notic, kConnectTimeoutMs, kTimeoutMs);
 }
 
 PeerAndClient::~PeerAndClient() {

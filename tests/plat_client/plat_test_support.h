@@ -66,6 +66,9 @@ extern const char* const kUserId;
 extern const char* const kAccessKey;
 extern const char* const kSecretKey;
 extern const char* const kSdkVersion;
+// Generous bounds: many TLS handshakes in a row are slow under TSan and load.
+constexpr int kConnectTimeoutMs = 60000;
+constexpr int kTimeoutMs = 120000;
 
 // Peer (HTTPS unless told otherwise) that accepts kAccessKey/kSecretKey, and
 // a client initialised against it; TESSIVO_STAT_URL points at the peer too.

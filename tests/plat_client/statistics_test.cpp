@@ -112,7 +112,7 @@ TEST_F(StatisticsTest, TheFirstKeysOfTheProcessStay) {
     env.peer.AddKey("first", "abcd");
     env.peer.Script(kMessageCollectPath, 200, R"({"code":0,"msg":"ok"})");
     auto notic = std::make_shared<RecordingNotic>();
-    ASSERT_EQ(0, other->Init(env.peer.BaseUrl().c_str(), "u2", "a2", "s2", "2.0", notic, 1000, 5000));
+    ASSERT_EQ(0, other->Init(env.peer.BaseUrl().c_str(), "u2", "a2", "s2", "2.0", notic, kConnectTimeoutMs, kTimeoutMs));
     ASSERT_EQ(0, other->StatMessageCollect(SampleMessage(), "o", nullptr));
     ASSERT_TRUE(notic->WaitFor(1));
     EXPECT_EQ(200, notic->Last().httpCode);

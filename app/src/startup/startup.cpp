@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "device/device_opener.h"
 #include "host/system_icon_utils.h"
 #include "startup/app_context.h"
 #include "startup/brand.h"
@@ -61,6 +62,7 @@ int RunApplication(int argc, char** argv) {
     ChooseBrand(QCoreApplication::arguments());
     AppContext::OpenSettings(QCoreApplication::applicationDirPath() + "/configuration.ini");
 
+    InstallDeviceViews();
     auto tray = std::make_unique<SystemIconUtils>();
     auto window = std::make_unique<MainWindow>();
     window->show();

@@ -1,0 +1,12 @@
+#pragma once
+// Qt key codes to the Windows virtual-key codes the back ends take.
+#include <QHash>
+
+namespace app {
+
+// The 126 keys the device view forwards.
+const QHash<int, int>& DeviceKeyTable();
+// The virtual key of a Qt key; 0 for a key without one.
+int VirtualKeyOf(int qtKey);
+
+}  // namespace app

@@ -1,0 +1,169 @@
+#include "device/lumet_channel_object.h"
+
+#include <QDebug>
+
+#include <cstdio>
+
+#include "common/qv_log.h"
+#include "device/gui_relay.h"
+#include "device/lumet_phone_notic.h"
+#include "device/yun_device_label.h"
+#include "handset_sdk/handset_sdk.h"
+
+namespace app {
+namespace {
+
+const char kBuiltInPlatformUrl[] = "https://api.tessivoyun.com";
+
+void CopyField(char (&field)[256], const QString& text) { common::CopyText(field, text.toUtf8().constData()); }
+
+}  // namespace
+
+LumetChannelObject::~LumetChannelObject() { stop(); }
+
+QString LumetChannelObject::PlatformBaseUrl() {
+    const QString fromEnv = qEnvironmentVariable("TESSIVO_PLATFORM_URL");
+    return fromEnv.isEmpty() ? QString::fromLatin1(kBuiltInPlatformUrl) : fromEnv;
+}
+
+void LumetChannelObject::start(int, int, int, int, QWidget* target) {
+    if (m_sdk) {
+        return;
+    }
+    m_target = target;
+    m_picture = target ? target->findChild<YunDeviceLabel*>(QStringLiteral("yunViewLabel")) : nullptr;
+    if (m_picture) {
+        m_picture->ReserveForNativeVideo();
+    }
+    m_sdk = handset_sdk::IHandsetSdk::CreateQVPhone();
+    m_notic = std::make_shared<CQVSinglePhoneNotic>();
+    m_relay = std::make_shared<GuiRelay>();
+    std::shared_ptr<GuiRelay> relay = m_relay;
+    CQVSinglePhoneNotic::Callbacks callbacks;
+    callbacks.firstFrame = [this, relay] { relay->Post([this] { OnFirstFrame(); }); };
+    callbacks.rotation = [this, relay](int rotation) { relay->Post([this, rotation] { OnRotation(rotation); }); };
+    callbacks.inputActive = [this, relay](bool active) { relay->Post([this, active] { OnInputActive(active); }); };
+    m_notic->SetCallbacks(std::move(callbacks));
+
+    handset_sdk::QvDataParam data;
+    CopyField(data.baseUrl, PlatformBaseUrl());
+    CopyField(data.userId, userId);
+    CopyField(data.accessKey, channelAppId);
+    CopyField(data.secretKey, channelSecret);
+    CopyField(data.instanceNo, deviceId);
+    data.mode = 0;
+    const handset_sdk::QvPhoneParam video{264, 720, 1280, 30, 2048};
+    const handset_sdk::QvSysParam sys{true, 5000, 3000, true, 5000, 5000};
+    const handset_sdk::QVOutParam out{true, 0, 4, true, 16, 8, true};
+    if (m_sdk->Init(m_notic, &data, &video, &sys, &out) != 0) {
+        std::fputs("init failed\n", stdout);
+        std::fflush(stdout);
+        return;
+    }
+    if (m_sdk->Start() != 0) {
+        std::fputs("Start failed\n", stdout);
+        std::fflush(stdout);
+    }
+}
+
+void LumetChannelObject::stop() {
+    if (m_notic) {
+        m_notic->ClearCallbacks();
+    }
+    if (m_relay) {
+        m_relay->Close();
+    }
+    if (m_sdk) {
+        m_sdk->Uninit();
+        m_sdk.reset();
+    }
+    m_shown = false;
+}
+
+// The picture is the label's own native window: the view's rectangle
+// (0, 40, w - 40, h) and its touch points are given relative to it.
+void LumetChannelObject::Show(int width, int height, bool turned) {
+    if (!m_sdk || !m_picture) {
+        return;
+    }
+    handset_sdk::RECT rect;
+    rect.left = 0;
+    rect.top = 0;
+    rect.right = width - sideBarWidth;
+    rect.bottom = height - titleBarHeight;
+    m_sdk->StartShow(static_cast<handset_sdk::HWND>(m_picture->winId()), &rect, turned ? 1 : 0);
+}
+
+void LumetChannelObject::OnFirstFrame() {
+    if (!m_target) {
+        return;
+    }
+    Show(m_target->width(), m_target->height(), false);
+    m_shown = true;
+}
+
+void LumetChannelObject::displayResized(int width, int height) {
+    if (m_shown) {
+        Show(width, height, landscape);
+    }
+}
+
+void LumetChannelObject::OnRotation(int rotation) {
+    if (!m_target || (rotation != 0 && rotation != 1)) {
+        return;
+    }
+    setLandscape(rotation == 1);
+    const QSize size = m_target->size();
+    const bool keep = rotation == 1 ? size.width() >= size.height() : size.height() >= size.width();
+    if (!keep) {
+        m_target->setMinimumSize(0, 0);
+        m_target->resize(size.height(), size.width());
+    }
+}
+
+void LumetChannelObject::OnInputActive(bool active) {
+    qInfo().noquote() << "isCursor:" << active;
+    m_inputActive = active;
+    if (m_inputCallback) {
+        m_inputCallback(active);
+    }
+}
+
+void LumetChannelObject::setInputActiveCallback(std::function<void(bool)> callback) {
+    m_inputCallback = std::move(callback);
+}
+
+void LumetChannelObject::sendControlKey(int which) {
+    if (Running()) m_sdk->SendControlKey(which >= 0 && which <= 2 ? which : 1);
+}
+
+void LumetChannelObject::sendTouch(int action, int x, int y) {
+    if (!Running()) return;
+    const uint32_t sdkAction = action == 0 ? 0 : action == 1 ? 1 : 2;
+    const int xs[1] = {x};
+    const int ys[1] = {y};  // label coordinates: the view's y + 40 minus the title bar
+    m_sdk->SendTouch(sdkAction, xs, ys, 1);
+}
+
+void LumetChannelObject::sendKey(int virtualKey) {
+    if (!Running()) return;
+    m_sdk->SendKey(1, static_cast<uint32_t>(virtualKey));
+    m_sdk->SendKey(0, static_cast<uint32_t>(virtualKey));
+}
+
+void LumetChannelObject::sendText(const QString& text) {
+    if (Running()) m_sdk->SendCopyString(text.toUtf8().constData());
+}
+
+void LumetChannelObject::changeVolume(bool up) {
+    if (Running()) m_sdk->SendVolume(up ? 1 : 0);
+}
+
+void LumetChannelObject::forwardCharMessage(const NativeCharMessage& message) {
+    if (!Running()) return;
+    qInfo().noquote() << "2121212121";
+    char echo[256] = {0};
+    m_sdk->OnImeMessage(message.message, message.wParam, message.lParam, echo, sizeof(echo));
+}
+
+}  // namespace app

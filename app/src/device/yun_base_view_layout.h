@@ -1,0 +1,46 @@
+#pragma once
+// The widgets of a device view, built in code: the title bar, the picture
+// and the side bar with its buttons.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QList>
+#include <QPushButton>
+#include <QWidget>
+
+namespace app {
+
+class YunDeviceLabel;
+
+struct YunBaseViewLayout {
+    QWidget* titlebar = nullptr;
+    QLabel* label_2 = nullptr;
+    QLabel* deviceIdLabel = nullptr;
+    QPushButton* stopMutiBUtton = nullptr;
+    QComboBox* comboBox = nullptr;
+    QPushButton* topupButton = nullptr;
+    QPushButton* hideButton = nullptr;
+    QPushButton* maxButton = nullptr;
+    QPushButton* closeButton = nullptr;
+    YunDeviceLabel* yunViewLabel = nullptr;
+    QWidget* leftBar = nullptr;
+    QPushButton* volumnAddButton = nullptr;
+    QPushButton* volumnReduceButton = nullptr;
+    QPushButton* installButton = nullptr;
+    QPushButton* rotateButton = nullptr;
+    QPushButton* cutButton = nullptr;
+    QPushButton* keyButton = nullptr;
+    QList<QLabel*> captions;  // under the six buttons above
+    QLineEdit* channelLineEdit = nullptr;
+    QPushButton* backButton = nullptr;
+    QPushButton* homeButton = nullptr;
+    QPushButton* menuButton = nullptr;
+
+    void setupUi(QWidget* view, const QString& windowId);
+};
+
+// ":/image/assets/<name>".
+QString AssetPath(const QString& name);
+void SetButtonIcon(QPushButton* button, const QString& name);
+
+}  // namespace app

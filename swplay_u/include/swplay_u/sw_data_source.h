@@ -1,0 +1,73 @@
+#pragma once
+// The stream of one cloud phone: login to the stream server at host:port,
+// what to play, and the user's input. Input calls before the player started
+// the source, or after it stopped, do nothing and return -1.
+#include <cstdint>
+#include <memory>
+
+#include "swplay_u/swplay_api.h"
+
+namespace swplay_u {
+
+// Events of a data source; called on the SDK's network thread.
+class SWPLAY_U_API SWDataSourceListener {
+public:
+    virtual ~SWDataSourceListener() = default;
+    virtual void onConnected() {}
+    virtual void onDisconnected() {}
+    virtual void onReconnecting() {}
+    // The phone's text cursor: kCursorShown when a text field takes input,
+    // kCursorHidden when it stops.
+    virtual void onOutputCursor(int code) {}
+
+    static constexpr int kCursorShown = 32767;
+    static constexpr int kCursorHidden = 32764;
+};
+
+// One video level: level, width, height, fps, gop, bitrate (kbit/s),
+// quality, min level, max level, reserved, reserved.
+struct SWVideoLevel {
+    int values[11];
+};
+
+class SWStreamSession;
+
+class SWPLAY_U_API SWDataSource {
+public:
+    // listener must outlive the source's stream (until stop or destruction).
+    SWDataSource(int playerId, SWDataSourceListener* listener);
+    ~SWDataSource();
+    SWDataSource(const SWDataSource&) = delete;
+    SWDataSource& operator=(const SWDataSource&) = delete;
+
+    int playerId() const { return m_playerId; }
+
+    // userId is the account, appToken the login token the account holds for
+    // deviceId; flags are reserved (0).
+    int setLoginParams(const char* host, uint16_t port, int64_t userId, const char* appToken, const char* deviceId,
+                       int flags);
+    // extra text, codec (2 H.264), width, height, fps, gop, bitrate (kbit/s),
+    // max delay ms, audio on, video on, reserved, reserved, reserved.
+    int setPlayParams(const char* extra, int codec, int width, int height, int fps, int gop, int bitrate,
+                      int maxDelayMs, int audio, int video, int p11, int p12, int p13);
+    int setBusinessType(int type);
+    int setVideoLevels(const SWVideoLevel* levels, int count);
+    // Picks one of the levels given (by its level number); sent at once while playing.
+    int setVideoLevel(int level);
+
+    // action 0 down, 1 up, 2 move; phone coordinates.
+    int sendTouchEvent(int action, int pointerCount, int x, int y, float pressure);
+    // action 1 down, 0 up, 3 down and up; code a Linux input key code.
+    int sendKeyEvent(int action, int code);
+    int copyToRemote(const char* data, int length);
+    int sendInputString(const char* data, int length);
+
+    // Used by the player.
+    SWStreamSession* session() const { return m_session.get(); }
+
+private:
+    int m_playerId;
+    std::unique_ptr<SWStreamSession> m_session;
+};
+
+}  // namespace swplay_u

@@ -1,0 +1,185 @@
+// A "Kovra" device window end to end: the vendor SDK stand-in plays a phone
+// of the local cloud into the view, and the view's input reaches the phone.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QTest>
+
+#include <atomic>
+
+#include "device/kovra_channel_object.h"
+#include "device/yun_device_label.h"
+#include "device_cloud_fixture.h"
+#include "plat_client/plat_client.h"
+
+namespace {
+
+// Opens a session for the instance the way the platform hands them out.
+class SessionOpener : public plat_client::IPlatClientNotic {
+public:
+    void OnPhoneConnectRsp(int result, int, std::shared_ptr<plat_client::PhoneConnectRsp>, const char*,
+                           void*) override {
+        done = result == 0 ? 1 : -1;
+    }
+    std::atomic<int> done{0};
+};
+
+class KovraViewTest : public apptest::DeviceCloudTest {
+protected:
+    void SetUp() override {
+        DeviceCloudTest::SetUp();
+        auto notic = std::make_shared<SessionOpener>();
+        auto client = plat_client::IPlatClient::Create();
+        ASSERT_EQ(client->Init(cloud->HttpsUrl().c_str(), "demo-user", "demo-access-key", "demo-secret-key", "test",
+                               notic, 5000, 5000),
+                  0);
+        ASSERT_EQ(client->GetPhoneConnect(kInstance, "", "phone-connect", nullptr), 0);
+        apptest::WaitUntil([&] { return notic->done != 0; }, 10000);
+        client->UnInit();
+        ASSERT_EQ(notic->done.load(), 1);
+        ASSERT_TRUE(cloud->LatestSession(kInstance, session));
+    }
+
+    QJsonObject Request(const QString& winId) {
+        return apptest::Obj({{"winId", winId}, {"userId", "1001"}, {"deviceId", kInstance},
+                             {"channelAppId", QString::fromStdString(session.sessionId)},
+                             {"channelSecret", QString("127.0.0.1:%1").arg(session.wsPort)},
+                             {"channel", "Kovra"}, {"quality", 1}, {"orientation", 0}});
+    }
+
+    // Distinct colours in the picture label's pixmap.
+    static int Colours(const QLabel* label) {
+        const QPixmap pixmap = label->pixmap(Qt::ReturnByValue);
+        if (pixmap.isNull()) return 0;
+        const QImage image = pixmap.toImage().scaled(54, 96);
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) colours.insert(image.pixel(x, y));
+        return colours.size();
+    }
+
+    cloudsim::SessionInfo session;
+};
+
+TEST_F(KovraViewTest, PlaysThePhoneAndForwardsInput) {
+    app::KovraYunBaseView* view = Open(Request("kovra-1"));
+    ASSERT_NE(view, nullptr);
+    QLabel* label = view->Ui().yunViewLabel;
+    ASSERT_TRUE(apptest::WaitUntil([&] { return Colours(label) > 8; }, 15000)) << "no picture";
+    EXPECT_EQ(label->pixmap(Qt::ReturnByValue).size(), label->size());
+    EXPECT_TRUE(WaitReceived("auth", [](const Json::Value& f) { return true; }));
+    EXPECT_TRUE(WaitReceived("setVideoParam", [](const Json::Value& f) { return f["bitrate"].asInt() == 4096; }));
+
+    // A click: down at phone coordinates, up at (-1, -1).
+    QTest::mousePress(label, Qt::LeftButton, Qt::NoModifier, QPoint(216, 384));
+    QTest::mouseRelease(label, Qt::LeftButton, Qt::NoModifier, QPoint(216, 384));
+    EXPECT_TRUE(WaitReceived("touch", [](const Json::Value& f) {
+        return f["action"].asInt() == 0 && f["points"][0][0].asInt() == 360 && f["points"][0][1].asInt() == 640;
+    }));
+    EXPECT_TRUE(WaitReceived("touch", [](const Json::Value& f) {
+        return f["action"].asInt() == 1 && f["points"][0][0].asInt() == -1 && f["points"][0][1].asInt() == -1;
+    }));
+
+    // A key, the control keys, volume and quality.
+    QKeyEvent a(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, "a");
+    QApplication::sendEvent(view, &a);
+    EXPECT_TRUE(WaitReceived("key", [](const Json::Value& f) { return f["key"].asInt() == 30 && f["down"].asBool(); }));
+    EXPECT_TRUE(WaitReceived("key", [](const Json::Value& f) { return f["key"].asInt() == 30 && !f["down"].asBool(); }));
+    QTest::mousePress(view->Ui().backButton, Qt::LeftButton);
+    QTest::mousePress(view->Ui().homeButton, Qt::LeftButton);
+    QTest::mousePress(view->Ui().menuButton, Qt::LeftButton);
+    QTest::mousePress(view->Ui().volumnAddButton, Qt::LeftButton);
+    QTest::mousePress(view->Ui().volumnReduceButton, Qt::LeftButton);
+    for (int code : {158, 172, 139, 115, 114}) {
+        EXPECT_TRUE(WaitReceived("key", [code](const Json::Value& f) { return f["key"].asInt() == code; })) << code;
+    }
+    view->Ui().comboBox->setCurrentIndex(2);
+    EXPECT_TRUE(WaitReceived("setVideoParam", [](const Json::Value& f) { return f["bitrate"].asInt() == 1024; }));
+
+    // Paste and typed Chinese text go as clipboard text.
+    QApplication::clipboard()->setText("剪贴板");
+    QKeyEvent ctrl(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
+    QApplication::sendEvent(view, &ctrl);
+    QKeyEvent v(QEvent::KeyRelease, Qt::Key_V, Qt::ControlModifier, "\x16");
+    QApplication::sendEvent(view, &v);
+    EXPECT_TRUE(WaitReceived("copyString", [](const Json::Value& f) { return f["text"].asString() == "剪贴板"; }));
+    QKeyEvent ctrlUp(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+    QApplication::sendEvent(view, &ctrlUp);
+    view->Ui().channelLineEdit->setText("中文");
+    EXPECT_TRUE(WaitReceived("copyString", [](const Json::Value& f) { return f["text"].asString() == "中文"; }));
+}
+
+TEST_F(KovraViewTest, ClosingStopsTheStreamAndTellsThePage) {
+    QPointer<app::KovraYunBaseView> view = Open(Request("kovra-2"));
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(apptest::WaitUntil([&] {
+        cloudsim::SessionInfo info;
+        return cloud->LatestSession(kInstance, info) && info.playing > 0;
+    }, 10000));
+    // A second request for the open window only brings it forward.
+    const int sockets = app::YunStateManager::Instance().SocketCount();
+    Open(Request("kovra-2"));
+    apptest::Pump(200);
+    EXPECT_EQ(app::YunStateManager::Instance().SocketCount(), sockets);
+
+    QTest::mousePress(view->Ui().closeButton, Qt::LeftButton);
+    QJsonObject data;
+    ASSERT_TRUE(PageGets("closeWin", data));
+    EXPECT_EQ(data.value("winId").toString(), "kovra-2");
+    EXPECT_EQ(app::YunStateManager::Instance().Window("kovra-2"), nullptr);
+    EXPECT_TRUE(apptest::WaitUntil([&] { return view.isNull(); }, 3000));  // closed views are destroyed
+    EXPECT_TRUE(apptest::WaitUntil([&] {
+        cloudsim::SessionInfo info;
+        return cloud->LatestSession(kInstance, info) && info.connections == 0;
+    }, 10000));
+}
+
+TEST_F(KovraViewTest, AnUnknownChannelOpensNoWindow) {
+    QJsonObject request = Request("other-1");
+    request.insert("channel", "Other");
+    EXPECT_EQ(Open(request, 1500), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(KovraViewTest, ResizeRulesAndRotatingTwiceHoldForKovraWindows) {
+    app::KovraYunBaseView* view = Open(Request("kovra-3"));
+    ASSERT_NE(view, nullptr);
+    view->SetResizeEdge(app::ResizeEdge::LeftRight);
+    view->resize(400, 808);
+    EXPECT_EQ(view->size(), QSize(400, 680));
+    QTest::mousePress(view->Ui().rotateButton, Qt::LeftButton);
+    EXPECT_TRUE(view->Channel()->landscape);
+    EXPECT_EQ(view->size(), QSize(680, 400));
+    // Landscape touches are turned back into the phone's portrait coordinates.
+    EXPECT_EQ(app::KovraChannelObject::PhonePoint(0, 0, view->size(), true), QPoint(720, 0));
+    QTest::mousePress(view->Ui().rotateButton, Qt::LeftButton);
+    EXPECT_FALSE(view->Channel()->landscape);
+    EXPECT_EQ(view->size(), QSize(400, 680));
+}
+
+// A back end that is not playing: frames written by hand.
+TEST(KovraPaint, APictureIsSetOnlyWhenANewFrameArrived) {
+    app::KovraChannelObject channel("w", "1", "d", "token", "127.0.0.1:1");
+    QLabel label;
+    label.resize(72, 128);
+    channel.paintFrame(&label);
+    EXPECT_TRUE(label.pixmap(Qt::ReturnByValue).isNull());  // nothing decoded yet
+    std::vector<uint32_t> frame(720 * 1280, 0xFF2060A0u);
+    channel.writeFrame(reinterpret_cast<const uint8_t*>(frame.data()), 720, 1280);
+    channel.paintFrame(&label);
+    const qint64 first = label.pixmap(Qt::ReturnByValue).cacheKey();
+    EXPECT_EQ(label.pixmap(Qt::ReturnByValue).toImage().pixel(10, 10), 0xFF2060A0u);
+    channel.paintFrame(&label);
+    EXPECT_EQ(label.pixmap(Qt::ReturnByValue).cacheKey(), first);
+    channel.sendTouch(0, 1, 1);  // never started: nothing happens
+    channel.writeFrame(reinterpret_cast<const uint8_t*>(frame.data()), 720, 1280);
+    channel.paintFrame(&label);
+    EXPECT_NE(label.pixmap(Qt::ReturnByValue).cacheKey(), first);
+}
+
+}  // namespace
