@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QThread>
 
 #include <list>
 
@@ -97,10 +99,19 @@ TEST_F(SecurityTest, OpenWebTakesOnlyWebAddresses) {
 }
 
 TEST(BridgePortTest, TakesTheNextFreePortWhen12125And12126AreBusy) {
+    // Hold both ports ourselves: a window of a parallel test may have one of
+    // them now and free it before our window starts.
     std::list<QTcpServer> blockers(2);
     auto it = blockers.begin();
-    it->listen(QHostAddress::LocalHost, 12125);  // if it fails, someone else holds it: busy either way
-    (++it)->listen(QHostAddress::LocalHost, 12126);
+    QTcpServer& first = *it;
+    QTcpServer& second = *++it;
+    QElapsedTimer waited;
+    waited.start();
+    while ((!first.isListening() && !first.listen(QHostAddress::LocalHost, 12125)) ||
+           (!second.isListening() && !second.listen(QHostAddress::LocalHost, 12126))) {
+        ASSERT_LT(waited.elapsed(), 60000) << "ports 12125/12126 stayed busy";
+        QThread::msleep(50);
+    }
     int expected = 12127;
     for (;; ++expected) {
         QTcpServer probe;
