@@ -12,7 +12,7 @@ SDK_FOLDERS := base;common;platform;net_engine;plat_client;relay_port;data_hub;m
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build test run bench asan tsan screenshot clean
+.PHONY: deps configure build test run bench asan tsan screenshot device-screenshot clean
 
 deps:
 	@$(SUDO) bash scripts/install-deps.sh
@@ -33,6 +33,10 @@ run: build
 screenshot: build
 	bash scripts/run.sh $(BUILD) --screenshot
 
+# PNGs of a playing device window and of the key-mapping editor.
+device-screenshot: build
+	sh app/scripts/device_screenshot.sh $(BUILD)
+
 bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSIVO_ONLY="$(SDK_FOLDERS)" > build-bench.configure.log
 	cmake --build build-bench -j$(JOBS) --target bench_all
@@ -47,7 +51,7 @@ asan: deps
 tsan: deps
 	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSIVO_SANITIZE=thread -DTESSIVO_ONLY="$(SDK_FOLDERS)" > build-tsan.configure.log
 	cmake --build build-tsan -j$(JOBS)
-	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" setarch -R ctest --test-dir build-tsan --output-on-failure -j$(JOBS) -L '$(TSAN_LABELS)'
+	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan_suppressions.txt" setarch -R ctest --test-dir build-tsan --output-on-failure -j$(JOBS) -L '$(TSAN_LABELS)'
 
 clean:
 	rm -rf build build-asan build-tsan build-bench *.configure.log

@@ -49,6 +49,10 @@ TEST(CloudConfig, RefusesInconsistentFiles) {
               "");
     ASSERT_EQ(config.groupControlNodes.size(), 1u);
     EXPECT_EQ(config.instances[0].name, "A");
+    EXPECT_EQ(config.instances[0].channel, "Lumet");
+    EXPECT_NE(parse(R"({"users":[)" + user + R"(],"instances":[{"instanceNo":"A","userId":"u","channel":"x"}]})")
+                  .find("\"channel\" must be"),
+              std::string::npos);
 }
 
 TEST(FaultScript, ReadsKnownFieldsAndRefusesOthers) {

@@ -45,6 +45,49 @@ TEST(ControlRoutes, ServesTheWebFolderAndNothingOutsideIt) {
     EXPECT_EQ(peers::HttpFetch("POST", cloud.HttpUrl() + "/index.html", "x").status, 405);
 }
 
+TEST(ControlRoutes, DeviceListNamesEveryPhoneWithWhatItsWindowNeeds) {
+    cloudsim::CloudOptions options;
+    options.logLevel = 40;
+    options.webRoot = MakeWebRoot();
+    cloudsim::CloudSim cloud(options);
+    ASSERT_EQ(cloud.Start(), 0);
+
+    const Json::Value list = ParseJson(peers::HttpFetch("GET", cloud.HttpUrl() + "/devices.json").body);
+    ASSERT_EQ(list.size(), cloud.Config().instances.size());
+    Json::Value lumet = list[0];
+    EXPECT_EQ(lumet["deviceId"].asString(), "CP-DEMO-0001");
+    EXPECT_EQ(lumet["channel"].asString(), "Lumet");
+    EXPECT_EQ(lumet["userId"].asString(), "demo-user");
+    EXPECT_EQ(lumet["channelAppId"].asString(), "demo-access-key");
+    EXPECT_EQ(lumet["channelSecret"].asString(), "demo-secret-key");
+    EXPECT_EQ(list[3]["channelAppId"].asString(), "guest-access-key");
+
+    // The vendor-player phone names a session of its own and its stream server.
+    const Json::Value kovra = list[2];
+    EXPECT_EQ(kovra["channel"].asString(), "Kovra");
+    cloudsim::SessionInfo session;
+    ASSERT_TRUE(cloud.LatestSession("CP-DEMO-0003", session));
+    EXPECT_EQ(kovra["channelAppId"].asString(), session.sessionId);
+    EXPECT_EQ(kovra["channelSecret"].asString(), "127.0.0.1:" + std::to_string(session.wsPort));
+    // Fetching the list again keeps that session, so a playing window goes on.
+    const Json::Value again = ParseJson(peers::HttpFetch("GET", cloud.HttpsUrl() + "/devices.json").body);
+    EXPECT_EQ(again[2]["channelAppId"].asString(), session.sessionId);
+    EXPECT_EQ(cloud.Sessions().size(), 1u);
+
+    // A phone connect of the instance replaces it; the next list names the new one.
+    ASSERT_EQ(PhoneConnect(cloud.HttpsUrl(), DemoUser(), "CP-DEMO-0003")["code"].asInt(), 0);
+    ASSERT_TRUE(cloud.LatestSession("CP-DEMO-0003", session));
+    const Json::Value third = ParseJson(peers::HttpFetch("GET", cloud.HttpUrl() + "/devices.json").body);
+    EXPECT_EQ(third[2]["channelAppId"].asString(), session.sessionId);
+
+    // Without a page there is no list either.
+    cloudsim::CloudOptions bare;
+    bare.logLevel = 40;
+    cloudsim::CloudSim plain(bare);
+    ASSERT_EQ(plain.Start(), 0);
+    EXPECT_EQ(peers::HttpFetch("GET", plain.HttpUrl() + "/devices.json").status, 404);
+}
+
 TEST(ControlRoutes, FaultsScriptedOverHttpApplyAndRecordsReadBack) {
     cloudsim::CloudOptions options;
     options.logLevel = 40;

@@ -66,8 +66,11 @@ TEST_F(HubCloudTest, PlatformRefusalsAndFailuresReachTheStatus) {
     ASSERT_EQ(InitHub(), 0);
     ASSERT_EQ(hub->Start(), 0);
     ASSERT_TRUE(WaitUntil([&] { return notic->CountStatus(4031) == 1; }));
-    for (auto& s : notic->Statuses())
-        if (s.first == 4031) EXPECT_EQ(s.second, "instance locked");
+    for (auto& s : notic->Statuses()) {
+        if (s.first == 4031) {
+            EXPECT_EQ(s.second, "instance locked");
+        }
+    }
     hub->UnInit();
 
     fault = cloudsim::FaultScript();

@@ -10,6 +10,8 @@
 
 #include <string>
 
+#include <sys/stat.h>
+
 #include "startup/app_context.h"
 #include "startup/startup.h"
 #include "xvfb_server.h"
@@ -24,6 +26,7 @@ int main(int argc, char** argv) {
     ::setenv("XDG_CONFIG_DIRS", (std::string(home) + "/etc-xdg").c_str(), 1);
     const std::string tmp = std::string(home) + "/tmp";
     QDir().mkpath(QString::fromStdString(tmp));
+    ::chmod(tmp.c_str(), 0700);  // a runtime folder must be private
     ::setenv("TMPDIR", tmp.c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", tmp.c_str(), 1);
 

@@ -59,7 +59,12 @@ std::string ReadInstances(const Json::Value& root, CloudConfig& config) {
         if (error.empty()) error = ReadText(instances[i], "userId", true, instance.userId, where);
         if (error.empty()) error = ReadText(instances[i], "name", false, instance.name, where);
         if (error.empty()) error = ReadText(instances[i], "appPackage", false, instance.appPackage, where);
+        if (error.empty()) error = ReadText(instances[i], "channel", false, instance.channel, where);
         if (!error.empty()) return error;
+        if (instance.channel.empty()) instance.channel = "Lumet";
+        if (instance.channel != "Lumet" && instance.channel != "Kovra") {
+            return where + " \"channel\" must be \"Lumet\" or \"Kovra\"";
+        }
         for (char c : instance.instanceNo) {
             const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
                                c == '-' || c == '_' || c == '.';
@@ -158,7 +163,7 @@ CloudConfig DefaultCloudConfig() {
                     {"guest", "guest-access-key", "guest-secret-key"}};
     config.instances = {{"CP-DEMO-0001", "demo-user", "Demo phone 1", "com.tessivo.demo"},
                         {"CP-DEMO-0002", "demo-user", "Demo phone 2", "com.tessivo.demo"},
-                        {"CP-DEMO-0003", "demo-user", "Demo phone 3", "com.tessivo.demo"},
+                        {"CP-DEMO-0003", "demo-user", "Demo phone 3", "com.tessivo.demo", "Kovra"},
                         {"CP-GUEST-0001", "guest", "Guest phone", "com.tessivo.demo"}};
     config.statAccessKey = "stat-access-key";
     config.statSecretKey = "stat-secret-key";
@@ -214,6 +219,7 @@ std::string CloudConfigToJson(const CloudConfig& config) {
         entry["userId"] = instance.userId;
         entry["name"] = instance.name;
         entry["appPackage"] = instance.appPackage;
+        entry["channel"] = instance.channel;
         root["instances"].append(entry);
     }
     root["statistics"]["accessKey"] = config.statAccessKey;

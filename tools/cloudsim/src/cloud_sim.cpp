@@ -5,6 +5,7 @@
 
 #include "cloud_services.h"
 #include "control_routes.h"
+#include "device_list.h"
 #include "http_helpers.h"
 #include "platform_api.h"
 #include "session_registry.h"
@@ -25,6 +26,7 @@ struct CloudSim::Impl {
         }
         api = std::make_unique<PlatformApi>(options.config, services, sessions, phones, options.streamTls);
         control = std::make_unique<ControlRoutes>(services, sessions, phones);
+        devices = std::make_unique<DeviceList>(options.config, *api);
     }
 
     std::string ListenerUrl(bool tls) {
@@ -38,7 +40,10 @@ struct CloudSim::Impl {
             const std::string path = TargetPath(request.target);
             if (PlatformApi::IsApiPath(path)) return api->Handle(request, listenerUrl);
             if (ControlRoutes::Matches(path)) return control->Handle(request);
-            if (request.method == "GET" || request.method == "HEAD") return files.Serve(path);
+            const bool read = request.method == "GET" || request.method == "HEAD";
+            // The page's device list comes with the page: only where a page is served.
+            if (read && files.Enabled() && DeviceList::Matches(path)) return devices->Serve();
+            if (read) return files.Serve(path);
             return TextReply(405, "method not allowed");
         } catch (const std::exception& e) {
             services->log.Write(kLogError, "request %s failed: %s", request.target.c_str(), e.what());
@@ -62,6 +67,7 @@ struct CloudSim::Impl {
     StaticFiles files;
     std::unique_ptr<PlatformApi> api;
     std::unique_ptr<ControlRoutes> control;
+    std::unique_ptr<DeviceList> devices;
     std::unique_ptr<peers::HttpServer> https;
     std::unique_ptr<peers::HttpServer> http;
     std::mutex urlMutex;  // the URLs are set once the listeners listen

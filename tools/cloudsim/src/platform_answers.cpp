@@ -76,8 +76,22 @@ PlatformApi::Outcome PlatformApi::PhoneConnect(const Call& call) {
         return outcome;
     }
 
+    bool preempted = false;
+    std::string error;
+    const std::shared_ptr<Session> session = OpenStreamSession(*instance, &preempted, &error);
+    if (!session) {
+        outcome.code = kApiServerError;
+        outcome.msg = error;
+        return outcome;
+    }
+    outcome.data = SessionJson(*session, *instance, true, preempted);
+    return outcome;
+}
+
+std::shared_ptr<Session> PlatformApi::OpenStreamSession(const SimInstance& instance, bool* preempted,
+                                                        std::string* error) {
     std::lock_guard<std::mutex> lock(m_connectMutex);
-    const std::shared_ptr<Session> previous = m_sessions->LiveStreamSession(instance->instanceNo);
+    const std::shared_ptr<Session> previous = m_sessions->LiveStreamSession(instance.instanceNo);
     if (previous) {
         previous->End();
         if (auto endpoint = previous->Endpoint()) {
@@ -85,22 +99,28 @@ PlatformApi::Outcome PlatformApi::PhoneConnect(const Call& call) {
         }
         previous->SetEndpoint(nullptr);
     }
+    if (preempted) *preempted = previous != nullptr;
     const int64_t now = NowMs();
-    auto session = std::make_shared<Session>(m_sessions->NewId(), instance->instanceNo, call.user->userId, false,
+    auto session = std::make_shared<Session>(m_sessions->NewId(), instance.instanceNo, instance.userId, false,
                                              now + m_config.sessionSignTtlMs, now + m_config.sessionTtlMs);
-    std::string error;
-    auto endpoint = StreamEndpoint::Open(m_services, m_phones.at(instance->instanceNo), session, m_streamTls, &error);
-    if (!endpoint) {
-        outcome.code = kApiServerError;
-        outcome.msg = error;
-        return outcome;
-    }
+    auto endpoint = StreamEndpoint::Open(m_services, m_phones.at(instance.instanceNo), session, m_streamTls, error);
+    if (!endpoint) return nullptr;
     session->SetEndpoint(endpoint);
     m_sessions->Add(session);
     m_services->log.Write(kLogInfo, "session %s for %s: stream on wss %u, ws %u", session->Id().c_str(),
-                          instance->instanceNo.c_str(), endpoint->WssPort(), endpoint->WsPort());
-    outcome.data = SessionJson(*session, *instance, true, previous != nullptr);
-    return outcome;
+                          instance.instanceNo.c_str(), endpoint->WssPort(), endpoint->WsPort());
+    return session;
+}
+
+std::shared_ptr<Session> PlatformApi::StandingSession(const SimInstance& instance, std::string* error) {
+    // Reuse the live session while it has an hour left, so that fetching the
+    // device list again does not cut off a window that is playing.
+    {
+        std::lock_guard<std::mutex> lock(m_connectMutex);
+        const std::shared_ptr<Session> live = m_sessions->LiveStreamSession(instance.instanceNo);
+        if (live && live->Endpoint() && !live->Expired(NowMs() + 3600LL * 1000)) return live;
+    }
+    return OpenStreamSession(instance, nullptr, error);
 }
 
 PlatformApi::Outcome PlatformApi::RefreshSession(const Call& call) {

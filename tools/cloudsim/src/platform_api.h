@@ -33,6 +33,13 @@ public:
 
     void SetGroupControlNodes(const std::vector<GroupControlNode>& nodes);
 
+    // Opens a stream session of the instance's owner with its stream
+    // servers, ending the instance's live one (preempted tells whether there
+    // was one). Null (error filled) when the servers cannot listen.
+    std::shared_ptr<Session> OpenStreamSession(const SimInstance& instance, bool* preempted, std::string* error);
+    // The instance's live stream session, or a new one when it has none.
+    std::shared_ptr<Session> StandingSession(const SimInstance& instance, std::string* error);
+
 private:
     struct Outcome {
         int code = 0;

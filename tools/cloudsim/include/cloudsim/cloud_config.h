@@ -20,6 +20,10 @@ struct SimInstance {
     std::string userId;      // the owner; only this user may connect
     std::string name;        // shown in the phone's status bar
     std::string appPackage;  // named in the session answer
+    // How the front end's device list plays it: "Lumet" (the handset SDK
+    // signs in with the owner's keys) or "Kovra" (the vendor player joins a
+    // session the cloud opened for it).
+    std::string channel = "Lumet";
 };
 
 // A group-control node as the group-control session answer names it.
