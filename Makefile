@@ -51,7 +51,7 @@ asan: deps
 tsan: deps
 	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSIVO_SANITIZE=thread -DTESSIVO_ONLY="$(SDK_FOLDERS)" > build-tsan.configure.log
 	cmake --build build-tsan -j$(JOBS)
-	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan_suppressions.txt" setarch -R ctest --test-dir build-tsan --output-on-failure -j$(JOBS) -L '$(TSAN_LABELS)'
+	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" setarch -R ctest --test-dir build-tsan --output-on-failure -j$(JOBS) -L '$(TSAN_LABELS)'
 
 clean:
 	rm -rf build build-asan build-tsan build-bench *.configure.log

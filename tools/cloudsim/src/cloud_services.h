@@ -1,7 +1,11 @@
 #pragma once
 // What every part of the local cloud shares: the log, the record and the
 // fault scripts.
+#include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "fault_book.h"
 #include "record_store.h"
@@ -14,6 +18,8 @@ struct CloudServices {
     SimLog log;
     RecordStore records;
     FaultBook faults;
+    // Set before the cloud starts; see CloudOptions::onVideoSent.
+    std::function<void(const std::string& instanceNo, const std::vector<uint8_t>& accessUnit)> videoSent;
 };
 
 }  // namespace cloudsim

@@ -21,6 +21,7 @@ struct CloudSim::Impl {
           services(std::make_shared<CloudServices>(SimLog(options.logLevel, options.logSink))),
           sessions(std::make_shared<SessionRegistry>()),
           files(options.webRoot) {
+        services->videoSent = options.onVideoSent;
         for (const auto& instance : options.config.instances) {
             phones[instance.instanceNo] = std::make_shared<SyntheticPhone>(instance.instanceNo, instance.name);
         }

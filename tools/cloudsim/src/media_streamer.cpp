@@ -26,8 +26,9 @@ StreamSettings ClampSettings(int fps, int bitrateKbps) {
     return settings;
 }
 
-MediaStreamer::MediaStreamer(std::shared_ptr<SyntheticPhone> phone, SendFn send, const SimLog& log)
-    : m_phone(std::move(phone)), m_send(std::move(send)), m_log(log) {}
+MediaStreamer::MediaStreamer(std::shared_ptr<SyntheticPhone> phone, SendFn send, const SimLog& log,
+                             VideoSentFn videoSent)
+    : m_phone(std::move(phone)), m_send(std::move(send)), m_videoSent(std::move(videoSent)), m_log(log) {}
 
 MediaStreamer::~MediaStreamer() { Stop(); }
 
@@ -135,6 +136,7 @@ void MediaStreamer::Run() {
                 }
                 forceKey = false;
                 if (!encoded.empty()) {
+                    if (m_videoSent) m_videoSent(m_phone->InstanceNo(), encoded);
                     connected = m_send(out::VideoFrame(static_cast<uint64_t>(NowMs()),
                                                        key ? out::kVideoFlagKeyFrame : 0, encoded));
                 }

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "sim_log.h"
 #include "synthetic_phone.h"
@@ -29,8 +30,11 @@ class MediaStreamer {
 public:
     // Returns false when the connection takes no more packages; the streamer then stops sending.
     using SendFn = std::function<bool(const std::string& package)>;
+    // Told of each encoded picture just before its package is sent; may be null.
+    using VideoSentFn = std::function<void(const std::string& instanceNo, const std::vector<uint8_t>& accessUnit)>;
 
-    MediaStreamer(std::shared_ptr<SyntheticPhone> phone, SendFn send, const SimLog& log);
+    MediaStreamer(std::shared_ptr<SyntheticPhone> phone, SendFn send, const SimLog& log,
+                  VideoSentFn videoSent = nullptr);
     ~MediaStreamer();
     MediaStreamer(const MediaStreamer&) = delete;
     MediaStreamer& operator=(const MediaStreamer&) = delete;
@@ -50,6 +54,7 @@ private:
 
     std::shared_ptr<SyntheticPhone> m_phone;
     SendFn m_send;
+    VideoSentFn m_videoSent;
     const SimLog& m_log;
     std::mutex m_lifeMutex;  // Start and Stop, and the thread object
     bool m_finished = false;

@@ -24,7 +24,8 @@ StreamConnection::StreamConnection(std::shared_ptr<peers::WsSession> socket, std
                                    FaultScript faults, AuthenticatedFn onAuthenticated)
     : m_socket(std::move(socket)), m_services(std::move(services)), m_phone(std::move(phone)),
       m_session(std::move(session)), m_faults(std::move(faults)), m_onAuthenticated(std::move(onAuthenticated)),
-      m_streamer(m_phone, [this](const std::string& package) { return Send(package); }, m_services->log) {}
+      m_streamer(m_phone, [this](const std::string& package) { return Send(package); }, m_services->log,
+                 m_services->videoSent) {}
 
 StreamConnection::~StreamConnection() { Stop(); }
 

@@ -33,6 +33,9 @@ struct CloudOptions {
     int logLevel = 20;    // lines below this level are dropped
     // Receives every log line kept; null writes them to stderr.
     std::function<void(int level, const std::string& line)> logSink;
+    // Called on a streamer thread just before each video package goes out,
+    // with the phone and the H.264 access unit (for benchmarks); may be null.
+    std::function<void(const std::string& instanceNo, const std::vector<uint8_t>& accessUnit)> onVideoSent;
 };
 
 struct SessionInfo {

@@ -1,0 +1,22 @@
+#pragma once
+// One measured stretch of a running stream. The stream is paused until
+// nothing is in flight, then every frame the cloud sends from the resume to
+// the next pause is paired, in order, with the frame delivered for it: the
+// pipeline neither reorders nor (when healthy) drops frames, and the quiet
+// gaps on both sides keep frames outside the window from being counted.
+#include <functional>
+
+#include "run_result.h"
+#include "stamp_log.h"
+
+namespace handset_bench {
+
+struct StreamControl {
+    std::function<int()> pause;   // 0 when the request went out
+    std::function<int()> resume;
+};
+
+// helper: another process whose CPU time is measured too (0: none).
+RunResult MeasureWindow(const StreamControl& control, StampLog& delivered, double seconds, pid_t helper = 0);
+
+}  // namespace handset_bench

@@ -1,0 +1,109 @@
+#include "pipeline_run.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+#include "bench_cloud.h"
+#include "common/qv_log.h"
+#include "handset_sdk/handset_sdk.h"
+#include "measure_window.h"
+#include "present_stamps.h"
+#include "xvfb_server.h"
+
+namespace handset_bench {
+
+namespace {
+
+constexpr int kWidth = 720;
+constexpr int kHeight = 1280;
+constexpr auto kPlayWait = std::chrono::seconds(15);
+
+class PipelineNotic : public handset_sdk::IQVPhoneNotic {
+public:
+    void OnStatus(int code, const char* msg) override {}
+    void OnSessionError(int code, const char* msg) override {}
+    void OnPlayRes(int code, const char* msg, int videoCodec, int bitrate, int fps, int width, int height,
+                   int audioCodec, int sampleRate, int channels) override {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_playCode = code;
+        m_played = true;
+        m_changed.notify_all();
+    }
+    void OnOutScreen(int width, int height, int bitrate, int fps, int rotation) override {}
+    void OnVideoFrame(const uint8_t* data, int size, int width, int height) override { frames.Mark(); }
+
+    // The play result's code; -1 when none came in time.
+    int WaitPlay() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (!m_changed.wait_for(lock, kPlayWait, [this] { return m_played; })) return -1;
+        return m_playCode;
+    }
+
+    StampLog frames;
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_played = false;
+    int m_playCode = -1;
+};
+
+RunResult Failed(const std::string& error) {
+    RunResult result;
+    result.error = error;
+    return result;
+}
+
+}  // namespace
+
+RunResult RunPipeline(bool show, int fps, double seconds, XvfbServer* x) {
+    BenchCloud cloud;
+    std::string error;
+    if (!cloud.Start(&error)) return Failed("cloud: " + error);
+    uint32_t window = 0;
+    if (show && (x == nullptr || (window = x->CreateWindow(kWidth, kHeight)) == 0)) return Failed("no X window");
+
+    auto notic = std::make_shared<PipelineNotic>();
+    auto sdk = handset_sdk::IHandsetSdk::CreateQVPhone();
+    handset_sdk::QvDataParam data;
+    common::CopyText(data.baseUrl, cloud.BaseUrl().c_str());
+    common::CopyText(data.userId, kUserId);
+    common::CopyText(data.accessKey, kAccessKey);
+    common::CopyText(data.secretKey, kSecretKey);
+    common::CopyText(data.instanceNo, kInstance);
+    handset_sdk::QvPhoneParam video;
+    video.width = kWidth;
+    video.height = kHeight;
+    video.fps = static_cast<uint16_t>(fps);
+    handset_sdk::QVOutParam out;
+    out.showMode = show ? 1 : 0;
+    out.decodeMode = 2;  // software
+    if (sdk->Init(notic, &data, &video, nullptr, &out) != 0) return Failed("Init failed");
+    RunResult result;
+    if (sdk->Start() != 0) {
+        result.error = "Start failed";
+    } else if (const int code = notic->WaitPlay(); code != 0) {
+        result.error = "play result " + std::to_string(code);
+    } else {
+        handset_sdk::RECT rect{0, 0, kWidth, kHeight};
+        const int started = show ? sdk->StartShow(window, &rect, 0) : sdk->StartOut();
+        if (started != 0) {
+            result.error = show ? "StartShow failed" : "StartOut failed";
+        } else {
+            // Audio stays out of the pipeline: the figures are the video path's.
+            StreamControl control{[&] { return sdk->SetPlayControl(1, 0); }, [&] { return sdk->SetPlayControl(0, 0); }};
+            result = MeasureWindow(control, show ? PresentedPictures() : notic->frames, seconds, show ? x->Pid() : 0);
+            const uint64_t presents = PresentedPictures().Total();
+            if (show && presents > 0) {
+                result.presentMsPerFrame = static_cast<double>(PresentCallNanos()) / 1e6 / static_cast<double>(presents);
+                result.presentCpuMsPerFrame =
+                    static_cast<double>(PresentCallCpuNanos()) / 1e6 / static_cast<double>(presents);
+            }
+        }
+    }
+    sdk->Uninit();
+    return result;
+}
+
+}  // namespace handset_bench
