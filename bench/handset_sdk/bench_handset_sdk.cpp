@@ -18,7 +18,8 @@
 #include "link_run.h"
 #include "pipeline_run.h"
 #include "plain_decode.h"
-#include "xvfb_server.h"
+#include "xvfb_peer/xcb_windows.h"
+#include "xvfb_peer/xvfb_server.h"
 
 namespace handset_bench {
 namespace {
@@ -64,18 +65,19 @@ double PlainMs(const RunResult& r) {
 bool LinkRow(int fps, double seconds) { return PrintRow("link", fps, RunLink(fps, seconds), 0); }
 
 bool OutRow(int fps, double seconds) {
-    const RunResult out = RunPipeline(false, fps, seconds, nullptr);
+    const RunResult out = RunPipeline(false, fps, seconds, nullptr, 0);
     return PrintRow("out", fps, out, PlainMs(out));
 }
 
 bool ShowRow(int fps, double seconds) {
-    XvfbServer x;
+    xvfb_peer::XvfbServer server;
+    xvfb_peer::XcbWindows windows;
     std::string error;
-    if (!x.Start(kScreenWidth, kScreenHeight, &error)) {
+    if (!server.Start(kScreenWidth, kScreenHeight, &error) || !windows.Connect(server.Display(), &error)) {
         std::printf("show %2dfps  failed: %s\n", fps, error.c_str());
         return false;
     }
-    const RunResult show = RunPipeline(true, fps, seconds, &x);
+    const RunResult show = RunPipeline(true, fps, seconds, &windows, server.Pid());
     return PrintRow("show", fps, show, PlainMs(show));
 }
 

@@ -9,7 +9,6 @@
 #include "handset_sdk/handset_sdk.h"
 #include "measure_window.h"
 #include "present_stamps.h"
-#include "xvfb_server.h"
 
 namespace handset_bench {
 
@@ -57,12 +56,12 @@ RunResult Failed(const std::string& error) {
 
 }  // namespace
 
-RunResult RunPipeline(bool show, int fps, double seconds, XvfbServer* x) {
+RunResult RunPipeline(bool show, int fps, double seconds, xvfb_peer::XcbWindows* windows, pid_t xvfbPid) {
     BenchCloud cloud;
     std::string error;
     if (!cloud.Start(&error)) return Failed("cloud: " + error);
     uint32_t window = 0;
-    if (show && (x == nullptr || (window = x->CreateWindow(kWidth, kHeight)) == 0)) return Failed("no X window");
+    if (show && (windows == nullptr || (window = windows->CreateWindow(kWidth, kHeight, false)) == 0)) return Failed("no X window");
 
     auto notic = std::make_shared<PipelineNotic>();
     auto sdk = handset_sdk::IHandsetSdk::CreateQVPhone();
@@ -93,7 +92,7 @@ RunResult RunPipeline(bool show, int fps, double seconds, XvfbServer* x) {
         } else {
             // Audio stays out of the pipeline: the figures are the video path's.
             StreamControl control{[&] { return sdk->SetPlayControl(1, 0); }, [&] { return sdk->SetPlayControl(0, 0); }};
-            result = MeasureWindow(control, show ? PresentedPictures() : notic->frames, seconds, show ? x->Pid() : 0);
+            result = MeasureWindow(control, show ? PresentedPictures() : notic->frames, seconds, show ? xvfbPid : 0);
             const uint64_t presents = PresentedPictures().Total();
             if (show && presents > 0) {
                 result.presentMsPerFrame = static_cast<double>(PresentCallNanos()) / 1e6 / static_cast<double>(presents);

@@ -2,13 +2,14 @@
 // The handset SDK's decode pipeline against the local cloud, software
 // decoding at 720 x 1280: out mode (latency to OnVideoFrame) or show mode
 // (latency to the picture presented in an X window).
+#include <sys/types.h>
+
 #include "run_result.h"
+#include "xvfb_peer/xcb_windows.h"
 
 namespace handset_bench {
 
-class XvfbServer;
-
-// x is needed for show mode only.
-RunResult RunPipeline(bool show, int fps, double seconds, XvfbServer* x);
+// windows (on the X server xvfbPid) are needed for show mode only.
+RunResult RunPipeline(bool show, int fps, double seconds, xvfb_peer::XcbWindows* windows, pid_t xvfbPid);
 
 }  // namespace handset_bench

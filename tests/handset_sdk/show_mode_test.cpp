@@ -3,7 +3,8 @@
 #include <thread>
 
 #include "sdk_cloud_fixture.h"
-#include "xvfb_display.h"
+#include "xvfb_peer/xcb_windows.h"
+#include "xvfb_peer/xvfb_server.h"
 
 using namespace handset_sdk;
 using namespace handset_test;
@@ -20,7 +21,8 @@ class ShowModeTest : public SdkCloudTest {
 protected:
     void SetUp() override {
         std::string error;
-        ASSERT_TRUE(x.Start(&error)) << error;
+        ASSERT_TRUE(server.Start(800, 800, &error)) << error;
+        ASSERT_TRUE(x.Connect(server.Display(), &error)) << error;
         window = x.CreateWindow(400, 700);
         ASSERT_NE(window, 0u);
         SdkCloudTest::SetUp();
@@ -34,7 +36,8 @@ protected:
         return out;
     }
 
-    XvfbDisplay x;
+    xvfb_peer::XvfbServer server;
+    xvfb_peer::XcbWindows x;  // closed before the server goes
     uint32_t window = 0;
 };
 

@@ -2,59 +2,17 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <poll.h>
-#include <signal.h>
 #include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace mediatest {
 
-namespace {
-
-// Starts Xvfb on a free display number; the number, or empty.
-std::string StartXvfb(pid_t* pid) {
-    int fds[2];
-    if (::pipe(fds) != 0) return {};
-    *pid = ::fork();
-    if (*pid < 0) return {};
-    if (*pid == 0) {
-        ::close(fds[0]);
-        const std::string fd = std::to_string(fds[1]);
-        ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp",
-                 static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(fds[1]);
-    std::string number;
-    pollfd p{fds[0], POLLIN, 0};
-    while (number.find('\n') == std::string::npos && ::poll(&p, 1, 10000) > 0) {
-        char buf[16];
-        const ssize_t n = ::read(fds[0], buf, sizeof(buf));
-        if (n <= 0) break;
-        number.append(buf, static_cast<size_t>(n));
-    }
-    ::close(fds[0]);
-    if (number.find('\n') == std::string::npos) return {};
-    return number.substr(0, number.find('\n'));
-}
-
-}  // namespace
 
 XDisplay::~XDisplay() {
     if (m_display) XCloseDisplay(m_display);
-    if (m_xvfb > 0) {
-        ::kill(m_xvfb, SIGTERM);
-        ::waitpid(m_xvfb, nullptr, 0);
-    }
 }
 
 bool XDisplay::Open() {
-    if (!::getenv("DISPLAY")) {
-        const std::string number = StartXvfb(&m_xvfb);
-        if (number.empty()) return false;
-        ::setenv("DISPLAY", (":" + number).c_str(), 1);
-    }
+    if (!::getenv("DISPLAY") && !m_xvfb.Start(800, 600)) return false;
     m_display = XOpenDisplay(nullptr);
     return m_display != nullptr;
 }

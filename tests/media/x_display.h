@@ -3,6 +3,8 @@
 // Xvfb started for the test process; and plain windows on it.
 #include <sys/types.h>
 
+#include "xvfb_peer/xvfb_server.h"
+
 #include <cstdint>
 #include <string>
 
@@ -24,7 +26,7 @@ public:
     uint32_t Pixel(unsigned long window, int x, int y);
 
 private:
-    pid_t m_xvfb = -1;
+    xvfb_peer::XvfbServer m_xvfb;  // closed after the display
     Display* m_display = nullptr;
 };
 

@@ -14,7 +14,7 @@
 
 #include "startup/app_context.h"
 #include "startup/startup.h"
-#include "xvfb_server.h"
+#include "xvfb_peer/xvfb_server.h"
 
 int main(int argc, char** argv) {
     char home[] = "/tmp/tessivo-app-test-XXXXXX";
@@ -30,10 +30,10 @@ int main(int argc, char** argv) {
     ::setenv("TMPDIR", tmp.c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", tmp.c_str(), 1);
 
-    apptest::XvfbServer xvfb;
+    xvfb_peer::XvfbServer xvfb;
     const char* platform = ::getenv("QT_QPA_PLATFORM");
     const bool offscreen = platform && std::string(platform) == "offscreen";
-    if (!offscreen && ::getenv("DISPLAY") == nullptr && !xvfb.Start()) {
+    if (!offscreen && ::getenv("DISPLAY") == nullptr && !xvfb.Start(1280, 800)) {
         std::fprintf(stderr, "could not start Xvfb\n");
         return 2;
     }
