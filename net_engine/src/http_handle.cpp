@@ -222,8 +222,12 @@ int CHttpHandle::DisconnectWebSocket() {
         engine->Post(req);
         return 0;
     }
+    return LeaveMulti(*engine);
+}
+
+int CHttpHandle::LeaveMulti(CHttpFrame& engine) {
     ClearWebSocketState();
-    CURLMcode mc = curl_multi_remove_handle(engine->Multi(), m_easy);
+    CURLMcode mc = curl_multi_remove_handle(engine.Multi(), m_easy);
     if (mc != CURLM_OK) {
         QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_multi_remove_handle failed while DelHttpReq", mc,
                curl_multi_strerror(mc));
@@ -261,29 +265,15 @@ int CHttpHandle::Execute(std::shared_ptr<AsynOperReq> req, std::shared_ptr<CHttp
         return result;
     }
     case OPER_DEL_HTTP: {
-        ClearWebSocketState();
-        CURLMcode mc = curl_multi_remove_handle(engine->Multi(), m_easy);
-        if (mc != CURLM_OK) {
-            QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_multi_remove_handle failed while DelHttpReq", mc,
-                   curl_multi_strerror(mc));
-            result = -1;
-        }
+        result = LeaveMulti(*engine);
         // Keep the handle alive through the callback and the reset.
         auto self = shared_from_this();
         if (http->callback) http->callback(self, http->userData, result);
         Reset();
         return result;
     }
-    case OPER_DISCONNECT_WS: {
-        ClearWebSocketState();
-        CURLMcode mc = curl_multi_remove_handle(engine->Multi(), m_easy);
-        if (mc != CURLM_OK) {
-            QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_multi_remove_handle failed while DelHttpReq", mc,
-                   curl_multi_strerror(mc));
-            return -1;
-        }
-        return 0;
-    }
+    case OPER_DISCONNECT_WS:
+        return LeaveMulti(*engine);
     case OPER_SEND_WS: {
         auto* send = static_cast<AsynWSSendReq*>(req.get());
         size_t sent = 0;

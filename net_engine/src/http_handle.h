@@ -71,6 +71,9 @@ private:
     void OnWebSocketChunk(const char* data, size_t length);
     void SendOnLoop(std::shared_ptr<std::vector<char>> data, unsigned int flag, size_t* sent);
     void ClearWebSocketState();
+    // Drops the WebSocket state and takes the easy handle out of the
+    // engine's multi handle; -1 (logged) when libcurl refuses.
+    int LeaveMulti(CHttpFrame& engine);
     std::shared_ptr<CHttpFrame> Engine() const;
     void Reset();
 

@@ -5,9 +5,7 @@
 #include <stdlib.h>
 
 #include <QDir>
-#include <QImage>
 #include <QLabel>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QWebEnginePage>
 
@@ -20,6 +18,7 @@
 #include "device/lumet_channel_object.h"
 #include "device/yun_device_label.h"
 #include "main_window_fixture.h"
+#include "picture_colours.h"
 #include "wait.h"
 #include "window/my_web_view.h"
 
@@ -73,16 +72,6 @@ protected:
         apptest::WaitUntil([&] { return app::YunStateManager::Instance().Window(winId) != nullptr; }, 10000);
         return qobject_cast<app::KovraYunBaseView*>(app::YunStateManager::Instance().Window(winId));
     }
-    static int Colours(const QLabel* label) {
-        const QPixmap pixmap = label->pixmap(Qt::ReturnByValue);
-        if (pixmap.isNull()) return 0;
-        const QImage image = pixmap.toImage().scaled(54, 96);
-        QSet<QRgb> colours;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x) colours.insert(image.pixel(x, y));
-        return colours.size();
-    }
-
     QTemporaryDir workDir;
     QString previousDir;
     std::unique_ptr<cloudsim::CloudSim> cloud;
@@ -104,7 +93,7 @@ TEST_F(FrontEndOpenTest, OpenOnTheCloudsDeviceListPlaysEachBackEnd) {
     PressOpen("CP-DEMO-0003");
     app::KovraYunBaseView* kovra = WaitWindow("CP-DEMO-0003");
     ASSERT_NE(kovra, nullptr);
-    EXPECT_TRUE(apptest::WaitUntil([&] { return Colours(kovra->Ui().yunViewLabel) > 8; }, 20000))
+    EXPECT_TRUE(apptest::WaitUntil([&] { return apptest::PixmapColours(kovra->Ui().yunViewLabel) > 8; }, 20000))
         << "the Kovra window shows no picture";
     cloudsim::SessionInfo session;
     ASSERT_TRUE(cloud->LatestSession("CP-DEMO-0003", session));

@@ -12,6 +12,7 @@
 #include "device/kovra_channel_object.h"
 #include "device/yun_device_label.h"
 #include "device_cloud_fixture.h"
+#include "picture_colours.h"
 #include "plat_client/plat_client.h"
 
 namespace {
@@ -49,16 +50,7 @@ protected:
                              {"channel", "Kovra"}, {"quality", 1}, {"orientation", 0}});
     }
 
-    // Distinct colours in the picture label's pixmap.
-    static int Colours(const QLabel* label) {
-        const QPixmap pixmap = label->pixmap(Qt::ReturnByValue);
-        if (pixmap.isNull()) return 0;
-        const QImage image = pixmap.toImage().scaled(54, 96);
-        QSet<QRgb> colours;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x) colours.insert(image.pixel(x, y));
-        return colours.size();
-    }
+    static int Colours(const QLabel* label) { return apptest::PixmapColours(label); }
 
     cloudsim::SessionInfo session;
 };

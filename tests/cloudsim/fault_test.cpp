@@ -3,6 +3,7 @@
 
 #include <chrono>
 
+#include "cloud_fixture.h"
 #include "cloudsim/cloud_sim.h"
 #include "relay_port/wire_format.h"
 #include "signed_call.h"
@@ -13,28 +14,7 @@ namespace {
 
 namespace wire = relay_port::wire;
 
-class FaultTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        cloudsim::CloudOptions options;
-        options.logLevel = 40;
-        cloud = std::make_unique<cloudsim::CloudSim>(options);
-        ASSERT_EQ(cloud->Start(), 0);
-    }
-
-    cloudsim::SessionInfo Connect(const std::string& instanceNo) {
-        EXPECT_EQ(PhoneConnect(cloud->HttpsUrl(), DemoUser(), instanceNo)["code"].asInt(), 0);
-        cloudsim::SessionInfo info;
-        EXPECT_TRUE(cloud->LatestSession(instanceNo, info));
-        return info;
-    }
-
-    static std::string WsUrl(const cloudsim::SessionInfo& info) {
-        return "ws://127.0.0.1:" + std::to_string(info.wsPort);
-    }
-
-    std::unique_ptr<cloudsim::CloudSim> cloud;
-};
+using FaultTest = CloudFixture;
 
 TEST_F(FaultTest, ApiAnswersFailWithTheScriptedStatusForTheScriptedNumberOfCalls) {
     cloudsim::FaultScript script;

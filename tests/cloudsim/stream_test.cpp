@@ -7,6 +7,7 @@
 
 #include <functional>
 
+#include "cloud_fixture.h"
 #include "cloudsim/cloud_sim.h"
 #include "picture_decoder.h"
 #include "relay_port/wire_format.h"
@@ -18,30 +19,7 @@ namespace {
 
 namespace wire = relay_port::wire;
 
-class StreamTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        cloudsim::CloudOptions options;
-        options.logLevel = 40;
-        cloud = std::make_unique<cloudsim::CloudSim>(options);
-        ASSERT_EQ(cloud->Start(), 0);
-    }
-
-    // phone-connect; the session as the cloud keeps it.
-    cloudsim::SessionInfo Connect(const std::string& instanceNo) {
-        const Json::Value answer = PhoneConnect(cloud->HttpsUrl(), DemoUser(), instanceNo);
-        EXPECT_EQ(answer["code"].asInt(), 0) << answer.toStyledString();
-        cloudsim::SessionInfo info;
-        EXPECT_TRUE(cloud->LatestSession(instanceNo, info));
-        return info;
-    }
-
-    static std::string WsUrl(const cloudsim::SessionInfo& info) {
-        return "ws://127.0.0.1:" + std::to_string(info.wsPort);
-    }
-
-    std::unique_ptr<cloudsim::CloudSim> cloud;
-};
+using StreamTest = CloudFixture;
 
 struct MediaCount {
     int video = 0;
