@@ -1,45 +1,26 @@
 #include "link_run.h"
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
-
 #include "bench_cloud.h"
 #include "data_hub/data_hub.h"
 #include "measure_window.h"
+#include "play_waiter.h"
 
 namespace handset_bench {
 
 namespace {
 
-constexpr auto kPlayWait = std::chrono::seconds(15);
-
 class LinkNotic : public data_hub::IDataHubNotic {
 public:
     void OnPlayRes(int code, const char* msg, int videoCodec, int bitrate, int fps, int width, int height,
                    int audioCodec, int sampleRate, int channels) override {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_playCode = code;
-        m_played = true;
-        m_changed.notify_all();
+        play.Played(code);
     }
     void OnVideoData(uint64_t first, uint64_t second, const uint8_t* data, uint32_t length) override {
         frames.Mark();
     }
 
-    int WaitPlay() {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        if (!m_changed.wait_for(lock, kPlayWait, [this] { return m_played; })) return -1;
-        return m_playCode;
-    }
-
     StampLog frames;
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_played = false;
-    int m_playCode = -1;
+    PlayWaiter play;
 };
 
 }  // namespace
@@ -59,7 +40,7 @@ RunResult RunLink(int fps, double seconds) {
     }
     if (hub->Start() != 0) {
         result.error = "data hub Start failed";
-    } else if (const int code = notic->WaitPlay(); code != 0) {
+    } else if (const int code = notic->play.Wait(); code != 0) {
         result.error = "play result " + std::to_string(code);
     } else {
         StreamControl control{[&] { return hub->SendPlayControlReq(1, 1); },

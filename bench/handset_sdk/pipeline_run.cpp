@@ -1,13 +1,10 @@
 #include "pipeline_run.h"
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
-
 #include "bench_cloud.h"
 #include "common/qv_log.h"
 #include "handset_sdk/handset_sdk.h"
 #include "measure_window.h"
+#include "play_waiter.h"
 #include "present_stamps.h"
 
 namespace handset_bench {
@@ -16,7 +13,6 @@ namespace {
 
 constexpr int kWidth = 720;
 constexpr int kHeight = 1280;
-constexpr auto kPlayWait = std::chrono::seconds(15);
 
 class PipelineNotic : public handset_sdk::IQVPhoneNotic {
 public:
@@ -24,28 +20,13 @@ public:
     void OnSessionError(int code, const char* msg) override {}
     void OnPlayRes(int code, const char* msg, int videoCodec, int bitrate, int fps, int width, int height,
                    int audioCodec, int sampleRate, int channels) override {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_playCode = code;
-        m_played = true;
-        m_changed.notify_all();
+        play.Played(code);
     }
     void OnOutScreen(int width, int height, int bitrate, int fps, int rotation) override {}
     void OnVideoFrame(const uint8_t* data, int size, int width, int height) override { frames.Mark(); }
 
-    // The play result's code; -1 when none came in time.
-    int WaitPlay() {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        if (!m_changed.wait_for(lock, kPlayWait, [this] { return m_played; })) return -1;
-        return m_playCode;
-    }
-
     StampLog frames;
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_played = false;
-    int m_playCode = -1;
+    PlayWaiter play;
 };
 
 RunResult Failed(const std::string& error) {
@@ -82,7 +63,7 @@ RunResult RunPipeline(bool show, int fps, double seconds, xvfb_peer::XcbWindows*
     RunResult result;
     if (sdk->Start() != 0) {
         result.error = "Start failed";
-    } else if (const int code = notic->WaitPlay(); code != 0) {
+    } else if (const int code = notic->play.Wait(); code != 0) {
         result.error = "play result " + std::to_string(code);
     } else {
         handset_sdk::RECT rect{0, 0, kWidth, kHeight};
