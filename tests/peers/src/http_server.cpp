@@ -15,6 +15,7 @@
 #include <unordered_map>
 
 #include "beast_common.h"
+#include "server_loop.h"
 #include "tls_contexts.h"
 
 namespace peers {
@@ -41,12 +42,7 @@ struct ServerCore {
     // Server thread only (or after it was joined).
     std::unordered_map<Connection*, std::weak_ptr<Connection>> live;
 
-    struct Net {
-        asio::io_context ioc{1};
-        asio::executor_work_guard<asio::io_context::executor_type> guard{ioc.get_executor()};
-        tcp::acceptor acceptor{ioc};
-    };
-    std::unique_ptr<Net> net;
+    std::unique_ptr<ServerLoop> net;
     std::thread thread;
     std::mutex stopMutex;
     bool stopped = false;
@@ -254,20 +250,12 @@ private:
 struct HttpServer::Impl : ServerCore {};
 
 bool ServerCore::Open(uint16_t wantedPort) {
-    net = std::make_unique<Net>();
-    error_code ec;
-    const tcp::endpoint ep(asio::ip::make_address_v4("127.0.0.1"), wantedPort);
-    net->acceptor.open(ep.protocol(), ec);
-    if (!ec) net->acceptor.set_option(asio::socket_base::reuse_address(true), ec);
-    if (!ec) net->acceptor.bind(ep, ec);
-    if (!ec) net->acceptor.listen(asio::socket_base::max_listen_connections, ec);
-    if (ec) {
-        std::fprintf(stderr, "[test_peers] HTTP server cannot listen on 127.0.0.1:%u: %s\n", wantedPort,
-                     ec.message().c_str());
+    net = std::make_unique<ServerLoop>();
+    port = net->Listen(wantedPort, "HTTP server");
+    if (port == 0) {
         net.reset();
         return false;
     }
-    port = net->acceptor.local_endpoint(ec).port();
     return true;
 }
 
@@ -299,23 +287,7 @@ void ServerCore::CloseAll() {
 void ServerCore::Stop() {
     std::lock_guard<std::mutex> lock(stopMutex);
     if (!net) return;
-    const bool onServerThread = thread.get_id() == std::this_thread::get_id();
-    if (!stopped) {
-        stopped = true;
-        if (onServerThread) {
-            CloseAll();
-        } else {
-            std::promise<void> closed;
-            asio::post(net->ioc, [this, &closed] {
-                CloseAll();
-                closed.set_value();
-            });
-            closed.get_future().wait_for(std::chrono::seconds(5));
-        }
-        net->ioc.stop();
-    }
-    if (onServerThread) return;  // joined later from another thread
-    if (thread.joinable()) thread.join();
+    if (!StopServerLoop(*net, thread, stopped, [this] { CloseAll(); })) return;
     net.reset();  // destroys what is left of the connections
 }
 

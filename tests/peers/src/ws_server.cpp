@@ -18,6 +18,7 @@
 #include <unordered_map>
 
 #include "beast_common.h"
+#include "server_loop.h"
 #include "tls_contexts.h"
 
 namespace peers {
@@ -118,12 +119,7 @@ struct WsCore {
     bool stopping = false;  // no more handler calls
     int nextId = 0;
 
-    struct Net {
-        asio::io_context ioc{1};
-        asio::executor_work_guard<asio::io_context::executor_type> guard{ioc.get_executor()};
-        tcp::acceptor acceptor{ioc};
-    };
-    std::unique_ptr<Net> net;
+    std::unique_ptr<ServerLoop> net;
     std::thread thread;
     std::mutex stopMutex;
     bool stopped = false;
@@ -320,20 +316,12 @@ private:
 struct WsServer::Impl : WsCore {};
 
 bool WsCore::Open(uint16_t wantedPort) {
-    net = std::make_unique<Net>();
-    error_code ec;
-    const tcp::endpoint ep(asio::ip::make_address_v4("127.0.0.1"), wantedPort);
-    net->acceptor.open(ep.protocol(), ec);
-    if (!ec) net->acceptor.set_option(asio::socket_base::reuse_address(true), ec);
-    if (!ec) net->acceptor.bind(ep, ec);
-    if (!ec) net->acceptor.listen(asio::socket_base::max_listen_connections, ec);
-    if (ec) {
-        std::fprintf(stderr, "[test_peers] WebSocket server cannot listen on 127.0.0.1:%u: %s\n", wantedPort,
-                     ec.message().c_str());
+    net = std::make_unique<ServerLoop>();
+    port = net->Listen(wantedPort, "WebSocket server");
+    if (port == 0) {
         net.reset();
         return false;
     }
-    port = net->acceptor.local_endpoint(ec).port();
     std::lock_guard<std::mutex> lock(gate->mutex);
     gate->ioc = &net->ioc;
     return true;
@@ -372,23 +360,7 @@ void WsCore::Stop() {
         std::lock_guard<std::mutex> gateLock(gate->mutex);
         gate->ioc = nullptr;  // session handles post nothing from now on
     }
-    const bool onServerThread = thread.get_id() == std::this_thread::get_id();
-    if (!stopped) {
-        stopped = true;
-        if (onServerThread) {
-            CloseAll();
-        } else {
-            std::promise<void> closed;
-            asio::post(net->ioc, [this, &closed] {
-                CloseAll();
-                closed.set_value();
-            });
-            closed.get_future().wait_for(std::chrono::seconds(5));
-        }
-        net->ioc.stop();
-    }
-    if (onServerThread) return;  // joined later from another thread
-    if (thread.joinable()) thread.join();
+    if (!StopServerLoop(*net, thread, stopped, [this] { CloseAll(); })) return;
     {
         std::lock_guard<std::mutex> openLock(mutex);
         for (auto& entry : open) entry.second->SetOpen(false);
