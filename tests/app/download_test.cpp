@@ -66,7 +66,7 @@ apptest::TestCertificate DownloadTest::s_untrusted;
 
 TEST_F(DownloadTest, ReportsRisingProgressThenCompletionAndKeepsTheFile) {
     apptest::HttpsServer server(s_trusted);
-    server.SetBody(body, true);
+    server.SetBody(body, true, body.size() / 4, 150);
     ASSERT_NE(server.Start(), 0);
     const QString name = UniqueName("game");
     const QList<QJsonObject> messages = Download(server, name);
@@ -91,7 +91,7 @@ TEST_F(DownloadTest, ReportsRisingProgressThenCompletionAndKeepsTheFile) {
 // Qt learns the size when the body ends and then reports it once as 100 %.
 TEST_F(DownloadTest, WithoutATotalSizeProgressIsNegativeUntilTheBodyEnds) {
     apptest::HttpsServer server(s_trusted);
-    server.SetBody(body, false);
+    server.SetBody(body, false, body.size() / 4, 150);
     ASSERT_NE(server.Start(), 0);
     const QString name = UniqueName("nosize");
     const QList<QJsonObject> messages = Download(server, name);

@@ -29,10 +29,11 @@ TestCertificate MakeTestCertificate(const QString& dir) {
 
 HttpsServer::HttpsServer(const TestCertificate& cert) : m_cert(cert) {}
 
-void HttpsServer::SetBody(const QByteArray& body, bool withLength, int chunk) {
+void HttpsServer::SetBody(const QByteArray& body, bool withLength, int chunk, int intervalMs) {
     m_body = body;
     m_withLength = withLength;
     m_chunk = chunk;
+    m_intervalMs = intervalMs;
 }
 
 quint16 HttpsServer::Start() { return listen(QHostAddress::LocalHost, 0) ? serverPort() : 0; }
@@ -72,7 +73,7 @@ void HttpsServer::incomingConnection(qintptr descriptor) {
             socket->write(m_body.mid(*offset, m_chunk));
             *offset += m_chunk;
         });
-        timer->start(5);
+        timer->start(m_intervalMs);
     });
     socket->startServerEncryption();
 }

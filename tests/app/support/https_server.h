@@ -22,9 +22,11 @@ class HttpsServer : public QTcpServer {
     Q_OBJECT
 public:
     explicit HttpsServer(const TestCertificate& cert);
-    // body is sent in pieces of chunk bytes; without a length the
-    // connection closes after the body.
-    void SetBody(const QByteArray& body, bool withLength, int chunk = 16384);
+    // body is sent in pieces of chunk bytes, one every intervalMs; without a
+    // length the connection closes after the body. Qt reports download
+    // progress at most every 100 ms, so a test that wants to see steps
+    // before completion paces the pieces further apart than that.
+    void SetBody(const QByteArray& body, bool withLength, int chunk = 16384, int intervalMs = 5);
     quint16 Start();
     QString Url(const QString& path) const;
     int Requests() const { return m_requests; }
@@ -37,6 +39,7 @@ private:
     QByteArray m_body;
     bool m_withLength = true;
     int m_chunk = 16384;
+    int m_intervalMs = 5;
     int m_requests = 0;
 };
 
