@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config ccache
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qtbase5-dev qtwebengine5-dev libqt5websockets5-dev
   libuv1-dev libjsoncpp-dev libssl-dev openssl
