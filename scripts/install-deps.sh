@@ -11,7 +11,7 @@ PACKAGES=(
   libflatbuffers-dev flatbuffers-compiler
   libavcodec-dev libavutil-dev libswscale-dev libavfilter-dev libx264-dev
   libopus-dev libsdl2-dev libboost-dev
-  xvfb xauth fonts-wqy-microhei
+  xvfb xauth x11-utils fonts-wqy-microhei
 )
 CURL_MIN=8.14.1
 BACKPORTS_LIST=/etc/apt/sources.list.d/tessivo-bookworm-backports.sources
