@@ -48,7 +48,11 @@ rel_build=$(realpath --relative-to="$repo" "$build")
 setsid bash scripts/run.sh "$rel_build" >"$work/run.log" 2>&1 &
 run_pid=$!
 
-main_window_shown() { xwininfo -root -tree 2>/dev/null | grep -q 'tessivo'; }
+# A top-level window of the program at least 100 pixels each way (its helper
+# windows are 1 x 1 or 3 x 3).
+main_window_shown() {
+  xwininfo -root -children 2>/dev/null | grep -qE '\("tessivoYunBox" "tessivoYunBox"\) +[0-9]{3,}x[0-9]{3,}'
+}
 alive() { kill -0 "$run_pid" 2>/dev/null; }
 shown_or_ended() { main_window_shown || ! alive; }
 wait_for 120 shown_or_ended || fail "no main window appeared"
