@@ -205,7 +205,18 @@ bool GlPresenter::Upload(const SourcePlanes& source) {
     }
 }
 
-bool GlPresenter::Draw(const SourcePlanes& source, const DisplayRect& rect, int turn, const WindowState& window) {
+// The texture is filled in Show: a resized window rebuilds the renderer first.
+bool GlPresenter::Prepare(const SourcePlanes& source, const DisplayRect&, int turn) {
+    m_source = &source;
+    m_turn = turn;
+    return true;
+}
+
+bool GlPresenter::Show(const DisplayRect& rect, const WindowState& window) {
+    if (!m_source) return false;
+    const SourcePlanes& source = *m_source;
+    const int turn = m_turn;
+    m_source = nullptr;
     std::lock_guard<std::mutex> lock(media_sdl::SdlLock());
     int knownWidth = 0, knownHeight = 0;
     if (m_window) SDL_GetWindowSize(m_window, &knownWidth, &knownHeight);

@@ -23,7 +23,8 @@ public:
     // false with the reason when this path cannot serve the window; on
     // success renderer names the OpenGL renderer.
     bool Open(uintptr_t window, bool acceptSoftware, std::string* renderer, std::string* reason);
-    bool Draw(const SourcePlanes& source, const DisplayRect& rect, int turn, const WindowState& window) override;
+    bool Prepare(const SourcePlanes& source, const DisplayRect& rect, int turn) override;
+    bool Show(const DisplayRect& rect, const WindowState& window) override;
 
 private:
     // Under SdlLock().
@@ -40,6 +41,9 @@ private:
     uint32_t m_textureFormat = 0;
     int m_textureWidth = 0;
     int m_textureHeight = 0;
+    // The picture Prepare was given; drawn by Show in the same Draw call.
+    const SourcePlanes* m_source = nullptr;
+    int m_turn = 0;
 };
 
 }  // namespace video_player

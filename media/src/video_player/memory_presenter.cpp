@@ -2,7 +2,9 @@
 
 namespace video_player {
 
-bool MemoryPresenter::Draw(const SourcePlanes& source, const DisplayRect& rect, int turn, const WindowState&) {
+bool MemoryPresenter::Show(const DisplayRect&, const WindowState&) { return true; }
+
+bool MemoryPresenter::Prepare(const SourcePlanes& source, const DisplayRect& rect, int turn) {
     SourcePlanes turned;
     const SourcePlanes* planes = &source;
     if (turn != 0) {

@@ -11,7 +11,8 @@ namespace video_player {
 
 class MemoryPresenter : public Presenter {
 public:
-    bool Draw(const SourcePlanes& source, const DisplayRect& rect, int turn, const WindowState& window) override;
+    bool Prepare(const SourcePlanes& source, const DisplayRect& rect, int turn) override;
+    bool Show(const DisplayRect& rect, const WindowState& window) override;
 
 private:
     std::vector<uint8_t> m_pixels;

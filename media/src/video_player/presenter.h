@@ -11,10 +11,14 @@ namespace video_player {
 class Presenter {
 public:
     virtual ~Presenter() = default;
-    // Draws source turned by turn quarter turns counter-clockwise, scaled to
-    // fill rect, in a window of window's size (black around the rectangle).
-    // rect has area and fits the player's limits. false on failure.
-    virtual bool Draw(const SourcePlanes& source, const DisplayRect& rect, int turn, const WindowState& window) = 0;
+    // Readies the picture for the window: source turned by turn quarter turns
+    // counter-clockwise and scaled to fill rect (rect has area and fits the
+    // player's limits). May run while the window's state is still being
+    // asked for. false on failure.
+    virtual bool Prepare(const SourcePlanes& source, const DisplayRect& rect, int turn) = 0;
+    // Shows the prepared picture in rect of the window, black around it.
+    // false on failure.
+    virtual bool Show(const DisplayRect& rect, const WindowState& window) = 0;
 };
 
 }  // namespace video_player

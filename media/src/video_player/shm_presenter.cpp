@@ -151,7 +151,7 @@ void ShmPresenter::Put(const DisplayRect& rect, int width, int height) {
     xcb_change_gc(c, m_gc, XCB_GC_CLIP_MASK, &noClip);
 }
 
-bool ShmPresenter::Draw(const SourcePlanes& source, const DisplayRect& rect, int turn, const WindowState& window) {
+bool ShmPresenter::Prepare(const SourcePlanes& source, const DisplayRect& rect, int turn) {
     SourcePlanes turned;
     const SourcePlanes* planes = &source;
     if (turn != 0) {
@@ -167,10 +167,16 @@ bool ShmPresenter::Draw(const SourcePlanes& source, const DisplayRect& rect, int
     target.format = m_layout.format;
     target.width = width;
     target.height = height;
-    if (!m_writer.Write(*planes, target)) return false;
+    return m_writer.Write(*planes, target);
+}
+
+bool ShmPresenter::Show(const DisplayRect& rect, const WindowState& window) {
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (!m_pixels || width != m_width || height != m_height) return false;
     FillBorder(rect, window);
     Put(rect, width, height);
-    // One round trip: the picture is in the window when Draw returns, and the
+    // One round trip: the picture is in the window when Show returns, and the
     // server is done reading the image before the next picture overwrites it.
     xcb_connection_t* c = m_x->Get();
     std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));

@@ -23,7 +23,8 @@ public:
     // false (reason filled) when the window's pixel layout is not one the
     // player writes.
     bool Open(XConnection& x, uintptr_t window, const WindowState& state, std::string* reason);
-    bool Draw(const SourcePlanes& source, const DisplayRect& rect, int turn, const WindowState& window) override;
+    bool Prepare(const SourcePlanes& source, const DisplayRect& rect, int turn) override;
+    bool Show(const DisplayRect& rect, const WindowState& window) override;
 
 private:
     bool EnsureImage(int width, int height);

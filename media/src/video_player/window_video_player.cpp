@@ -90,20 +90,41 @@ int WindowVideoPlayer::Draw(const codec_interface::CVideoDecodeOutParam& picture
         return -1;
     }
     try {
-        WindowState state;
+        const int turn = ((mode % 4) + 4) % 4;
+        SourcePlanes source;
         if (m_offscreen) {
+            WindowState state;
             state.width = static_cast<int>(rectWidth);
             state.height = static_cast<int>(rectHeight);
             state.viewable = true;
-        } else if (!m_x.Query(m_window, &state)) {
-            QV_LOG(60, "[VIDEO_PLAYER]X11 window [0x%lx] is gone", static_cast<unsigned long>(m_window));
+            return m_source.Read(picture, &source) && m_presenter->Prepare(source, rect, turn) &&
+                           m_presenter->Show(rect, state)
+                       ? 0
+                       : -1;
+        }
+        // The window's state travels while the picture is converted; only
+        // while the window was hidden is its answer awaited first.
+        const XConnection::Question question = m_x.Ask(m_window);
+        bool prepared = false;
+        if (m_viewable) {
+            if (!m_source.Read(picture, &source) || !m_presenter->Prepare(source, rect, turn)) {
+                WindowState ignored;
+                m_x.Answer(question, &ignored);
+                return -1;
+            }
+            prepared = true;
+        }
+        WindowState state;
+        if (!m_x.Answer(question, &state)) {
+            if (!m_windowGone) QV_LOG(60, "[VIDEO_PLAYER]X11 window [0x%lx] is gone", static_cast<unsigned long>(m_window));
+            m_windowGone = true;
             return -1;
         }
+        m_windowGone = false;
+        m_viewable = state.viewable;
         if (!state.viewable) return 1;  // hidden or minimised: nothing to draw
-        SourcePlanes source;
-        if (!m_source.Read(picture, &source)) return -1;
-        const int turn = ((mode % 4) + 4) % 4;
-        return m_presenter->Draw(source, rect, turn, state) ? 0 : -1;
+        if (!prepared && (!m_source.Read(picture, &source) || !m_presenter->Prepare(source, rect, turn))) return -1;
+        return m_presenter->Show(rect, state) ? 0 : -1;
     } catch (...) {
         return -1;
     }
@@ -114,6 +135,8 @@ void WindowVideoPlayer::UnInit() {
     m_x.Close();
     m_window = 0;
     m_offscreen = false;
+    m_viewable = true;
+    m_windowGone = false;
 }
 
 }  // namespace video_player

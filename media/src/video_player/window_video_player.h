@@ -26,6 +26,8 @@ private:
 
     XConnection m_x;
     NativeWindow m_window = 0;
+    bool m_viewable = true;     // as the last frame found the window
+    bool m_windowGone = false;  // logged once until the window is back
     bool m_offscreen = false;  // no X11: an image of our own
     std::unique_ptr<Presenter> m_presenter;  // released before the connection
     SourcePicture m_source;

@@ -37,17 +37,28 @@ void XConnection::Close() {
     }
 }
 
-bool XConnection::Query(uintptr_t window, WindowState* state) {
-    if (!m_connection || window == 0 || window > UINT32_MAX) return false;
+bool XConnection::Query(uintptr_t window, WindowState* state) { return Answer(Ask(window), state); }
+
+XConnection::Question XConnection::Ask(uintptr_t window) {
+    Question question;
+    if (!m_connection || window == 0 || window > UINT32_MAX) return question;
     const auto id = static_cast<xcb_window_t>(window);
-    const xcb_get_geometry_cookie_t geometryCookie = xcb_get_geometry(m_connection, id);
-    const xcb_get_window_attributes_cookie_t attributesCookie = xcb_get_window_attributes(m_connection, id);
+    question.geometry = xcb_get_geometry(m_connection, id).sequence;
+    question.attributes = xcb_get_window_attributes(m_connection, id).sequence;
+    question.sent = true;
+    xcb_flush(m_connection);
+    return question;
+}
+
+bool XConnection::Answer(const Question& question, WindowState* state) {
+    if (!m_connection || !question.sent) return false;
     xcb_generic_error_t* error = nullptr;
-    Reply<xcb_get_geometry_reply_t> geometry{xcb_get_geometry_reply(m_connection, geometryCookie, &error)};
+    Reply<xcb_get_geometry_reply_t> geometry{
+        xcb_get_geometry_reply(m_connection, xcb_get_geometry_cookie_t{question.geometry}, &error)};
     std::free(error);
     error = nullptr;
-    Reply<xcb_get_window_attributes_reply_t> attributes{
-        xcb_get_window_attributes_reply(m_connection, attributesCookie, &error)};
+    Reply<xcb_get_window_attributes_reply_t> attributes{xcb_get_window_attributes_reply(
+        m_connection, xcb_get_window_attributes_cookie_t{question.attributes}, &error)};
     std::free(error);
     // Errors of earlier unchecked requests (a window destroyed under a put)
     // arrive as events; nothing else is selected on this connection.

@@ -45,6 +45,15 @@ public:
     // sent before it has been carried out when it returns. false when the
     // window does not exist.
     bool Query(uintptr_t window, WindowState* state);
+    // The same in two halves, so that work can overlap the round trip:
+    // Ask sends the requests, Answer waits for their replies.
+    struct Question {
+        uint32_t geometry = 0;
+        uint32_t attributes = 0;
+        bool sent = false;
+    };
+    Question Ask(uintptr_t window);
+    bool Answer(const Question& question, WindowState* state);
     VisualLayout Layout(uint32_t visual, uint8_t depth) const;
     // The MIT shared-memory extension is there (and the server is local).
     bool HasShm();
