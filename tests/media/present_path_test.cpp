@@ -118,3 +118,17 @@ TEST_F(PresentPathTest, GpuPathSkipsHiddenWindowsAndFollowsResizes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(OffscreenPlayerTest, WithoutX11DrawsIntoAnImageOfItsOwn) {
+    mediatest::ScopedEnv driver("SDL_VIDEODRIVER", "dummy");
+    auto player = IVideoPlayInterface::CreateVideoPlayer(video_player::VIDEO_PLAYER_SDL);
+    ASSERT_EQ(player->Init(PIXEL_FORMAT_I420, 0x1234, 64, 64), 0) << "the window handle is ignored";
+    mediatest::QuadrantPicture quadrants;
+    for (int mode = 0; mode < 4; ++mode) EXPECT_EQ(player->Draw(quadrants.Get(), DisplayRect{0, 0, 90, 70}, mode), 0);
+    EXPECT_EQ(player->Draw(quadrants.Get(), DisplayRect{0, 0, 9000, 70}, 0), -1) << "beyond the size limit";
+    player->UnInit();
+}
+
+}  // namespace
