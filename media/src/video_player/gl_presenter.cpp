@@ -104,10 +104,12 @@ bool GlPresenter::Open(uintptr_t window, bool acceptSoftware, std::string* rende
 }
 
 bool GlPresenter::CreateTarget(std::string* reason) {
-    // Only this window gets OpenGL; windows of the software path stay plain.
+    // Only this window gets OpenGL; the hint goes back to what it was.
+    const char* hint = SDL_GetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL);
+    const std::string previous = hint ? hint : "0";
     SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
     m_window = SDL_CreateWindowFrom(reinterpret_cast<void*>(m_nativeWindow));
-    SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, previous.c_str());
     if (!m_window) {
         *reason = std::string("no OpenGL for the window: ") + SDL_GetError();
         return false;
