@@ -1,8 +1,6 @@
 // libcurl multi handle in socket-action mode on the engine's libuv loop:
 // libcurl says which sockets to watch and when to time out; libuv says when
 // a socket is ready, and the engine hands that back to libcurl.
-#include <strings.h>
-
 #include <cstdlib>
 
 #include "common/qv_log.h"
@@ -125,12 +123,6 @@ void CHttpFrame::CheckMultiInfo() {
             QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_multi_remove_handle failed while CheckMultiInfo", mc,
                    curl_multi_strerror(mc));
         }
-        // A finished WebSocket transfer produces no result notification.
-        char* scheme = nullptr;
-        if (curl_easy_getinfo(easy, CURLINFO_SCHEME, &scheme) == CURLE_OK && scheme &&
-            (strcasecmp(scheme, "ws") == 0 || strcasecmp(scheme, "wss") == 0)) {
-            continue;
-        }
         char* url = nullptr;
         CURLcode rc = curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &url);
         if (rc == CURLE_OK) {
@@ -147,7 +139,7 @@ void CHttpFrame::CheckMultiInfo() {
             continue;
         }
         std::shared_ptr<CHttpHandle> handle = priv->self;
-        handle->NotifyResult(result == CURLE_OK ? HTTP_RESULT_OK : HTTP_RESULT_FAILED);
+        handle->OnTransferDone(result);
     }
 }
 

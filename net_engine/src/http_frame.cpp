@@ -340,6 +340,7 @@ int CHttpFrame::DelHttpReq(std::shared_ptr<IHttpHandleInterface> handle, bool as
                            void* userData) {
     auto target = std::dynamic_pointer_cast<CHttpHandle>(handle);
     if (!target) return -1;
+    target->NoteDetachRequest();
     auto req = std::make_shared<AsynHttpReq>();
     req->type = OPER_DEL_HTTP;
     req->target = target;
