@@ -18,6 +18,9 @@ namespace net_engine {
 class CHttpFrame;
 class CHttpHandle;
 
+// What one attempt to continue partly sent WebSocket frames achieved.
+enum class SendProgress { kDone, kMore, kStalled, kFailed };
+
 // Handed to libcurl as private/write/debug/progress data; keeps the handle
 // alive while it is initialised.
 struct HandlePrivate {
@@ -56,8 +59,9 @@ public:
     void NoteDetachRequest() { ++m_detachRequests; }
     // libcurl finished the transfer (loop thread, outside libcurl callbacks).
     void OnTransferDone(CURLcode result);
-    // Sends what is still queued; true while frames remain.
-    bool FlushWebSocketSends();
+    // Sends what is still queued (loop thread).
+    SendProgress FlushWebSocketSends();
+    CURL* Easy() const { return m_easy; }
     // Drops frames that can no longer be sent and fails the connection.
     void AbandonWebSocketSends(const char* why);
 
@@ -115,7 +119,7 @@ private:
     size_t m_frameBase = 0;             // where the current frame starts in m_response
     std::string m_control;              // payload of a ping, pong or close frame in progress
     std::deque<PendingFrame> m_sendQueue;
-    int m_sendStallTicks = 0;
+    int64_t m_lastSendProgressMs = 0;   // steady clock: when queued bytes last went out
 };
 
 }  // namespace net_engine

@@ -1,5 +1,6 @@
 // WebSocket side of a request handle: joining received chunks and frames into
 // whole messages, and sending frames so that none is ever cut.
+#include <chrono>
 #include <cstring>
 
 #include "common/qv_log.h"
@@ -10,8 +11,13 @@ namespace net_engine {
 
 namespace {
 
-// About ten seconds of 1 ms retries without a byte going out.
-constexpr int kMaxStallTicks = 10000;
+// A peer that takes no byte of a queued frame for this long has failed.
+constexpr int64_t kMaxSendStallMs = 10000;
+
+int64_t SteadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 }  // namespace
 
@@ -68,11 +74,12 @@ void CHttpHandle::SendOnLoop(std::shared_ptr<std::vector<char>> data, unsigned i
     }
     QV_LOG(40, "[NET_ENGINE]Send len diff [%zu] != [%zu]", size, n);
     m_sendQueue.push_back(PendingFrame{std::move(data), n, flag});
-    m_sendStallTicks = 0;
+    m_lastSendProgressMs = SteadyMs();
     if (auto engine = Engine()) engine->WatchPendingSend(shared_from_this());
 }
 
-bool CHttpHandle::FlushWebSocketSends() {
+SendProgress CHttpHandle::FlushWebSocketSends() {
+    bool moved = false;
     while (!m_sendQueue.empty() && m_easy) {
         PendingFrame& frame = m_sendQueue.front();
         const char* bytes = frame.data ? frame.data->data() : "";
@@ -80,24 +87,25 @@ bool CHttpHandle::FlushWebSocketSends() {
         size_t n = 0;
         CURLcode rc = curl_ws_send(m_easy, bytes + frame.offset, size - frame.offset, &n, 0, frame.flag);
         frame.offset += n;
+        moved |= n > 0;
         if (rc == CURLE_OK && frame.offset >= size) {
             m_sendQueue.pop_front();
-            m_sendStallTicks = 0;
             continue;
         }
         if (rc != CURLE_OK && rc != CURLE_AGAIN) {
             QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_ws_send failed", rc, curl_easy_strerror(rc));
             AbandonWebSocketSends("frame cut by a send error");
-            return false;
+            return SendProgress::kFailed;
         }
-        m_sendStallTicks = n > 0 ? 0 : m_sendStallTicks + 1;
-        if (m_sendStallTicks > kMaxStallTicks) {
+        int64_t now = SteadyMs();
+        if (moved) m_lastSendProgressMs = now;
+        if (now - m_lastSendProgressMs > kMaxSendStallMs) {
             AbandonWebSocketSends("peer takes no data");
-            return false;
+            return SendProgress::kFailed;
         }
-        return true;
+        return moved ? SendProgress::kMore : SendProgress::kStalled;
     }
-    return false;
+    return m_sendQueue.empty() ? SendProgress::kDone : SendProgress::kFailed;
 }
 
 void CHttpHandle::AbandonWebSocketSends(const char* why) {
