@@ -125,12 +125,12 @@ int CQVPicGCControl::Uninit() {
 
 // Node links, node table, main phone, platform client, node manager, then the
 // stored records. Runs with the state away from "ready", so a platform answer
-// or SwitchMain that gets past its mutex afterwards does nothing; waiting for
-// one already inside is all the mutexes are taken for here (the platform
-// client's loop thread must stay free to finish).
+// that gets past the start mutex afterwards does nothing; waiting for one
+// already setting up nodes is all the mutex is taken for here (the platform
+// client's loop thread must stay free to finish). A SwitchMain under way
+// keeps its new phone only while the state is "ready" (see ReplaceMainPhone).
 void CQVPicGCControl::TearDown() {
     { std::lock_guard<std::mutex> wait(m_startMutex); }
-    { std::lock_guard<std::mutex> wait(m_switchMutex); }
 
     std::shared_ptr<fleet_link::IFleetLink> fleet;
     std::shared_ptr<IHandsetSdk> phone;

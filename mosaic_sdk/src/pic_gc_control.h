@@ -98,6 +98,9 @@ private:
 
     // Start.
     void ReportStart(int code, const char* msg);
+    // Tables, node links, screenshot request and main phone; a failure leaves its code and text.
+    void SetUpGroup(int result, int httpCode, const std::shared_ptr<plat_client::PhoneGroupControlConnectRsp>& answer,
+                    int& code, std::string& msg);
     void AddNodes(const GroupParams& params);
     void SendScreenshotRequest(const std::vector<std::string>& instanceNos);
     void StartControl(const std::string& nodeNo);
@@ -116,8 +119,9 @@ private:
 
     const Clock m_clock;
 
-    // Serialises the start's node set-up, and SwitchMain, with the tear-down.
+    // Serialises the start's node set-up with the tear-down.
     std::mutex m_startMutex;
+    // Serialises SwitchMain calls.
     std::mutex m_switchMutex;
 
     // Configuration: lower libraries, records, targets, the main number.

@@ -187,7 +187,13 @@ int CQVPicGCControl::ReplaceMainPhone(const std::string& newMain) {
     } else {
         ok = true;
     }
-    std::lock_guard<std::mutex> lock(m_configMutex);
+    std::unique_lock<std::mutex> lock(m_configMutex);
+    if (ok && m_state.load() != kGroupReady) {
+        // Torn down meanwhile: the tear-down has taken (or will find) no phone.
+        lock.unlock();
+        phone->Uninit();
+        return -1;
+    }
     if (!ok) {
         m_mainInstanceNo.clear();
         SetMainInRecord(m_params, "");

@@ -22,34 +22,45 @@ void CQVPicGCControl::ReportStart(int code, const char* msg) {
     if (notic) notic->OnErrorNotic(code, msg, userData);
 }
 
+// The start's outcome is notified after the start mutex is released: the
+// application may call Uninit from its notification.
 void CQVPicGCControl::OnGroupControlAnswer(int result, int httpCode,
                                            const std::shared_ptr<plat_client::PhoneGroupControlConnectRsp>& answer) {
-    std::lock_guard<std::mutex> startLock(m_startMutex);
-    if (m_state.load() != kGroupReady || !m_startPending.load()) return;
-    if (result != 0) {
+    int code = MOSAIC_SUCCESS;
+    std::string msg;
+    {
+        std::lock_guard<std::mutex> startLock(m_startMutex);
+        if (m_state.load() != kGroupReady || !m_startPending.load()) return;
+        SetUpGroup(result, httpCode, answer, code, msg);
+    }
+    if (code != MOSAIC_SUCCESS) ReportStart(code, msg.c_str());
+    else CheckStartComplete();  // nodes that failed to be added count as reported
+}
+
+void CQVPicGCControl::SetUpGroup(int result, int httpCode,
+                                 const std::shared_ptr<plat_client::PhoneGroupControlConnectRsp>& answer, int& code,
+                                 std::string& msg) {
+    auto fail = [&](int failure) {
+        code = failure;
+        msg = MosaicErrorText(failure);
+    };
+    if (result != 0 || !answer) {  // the platform client always hands a record; none counts as a failed transfer
         QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]GetPhoneGroupControlConnect failed");
-        ReportStart(MOSAIC_GC_CONNECT_FAILED, MosaicErrorText(MOSAIC_GC_CONNECT_FAILED));
-        return;
+        return fail(MOSAIC_GC_CONNECT_FAILED);
     }
     if (httpCode != 200) {
         QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]GetPhoneGroupControlConnect get http code [%d]", httpCode);
-        ReportStart(MOSAIC_GC_CONNECT_NOT_200, MosaicErrorText(MOSAIC_GC_CONNECT_NOT_200));
-        return;
-    }
-    if (!answer) {  // the platform client always hands a record; treat a missing one as a failed transfer
-        QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]GetPhoneGroupControlConnect failed");
-        ReportStart(MOSAIC_GC_CONNECT_FAILED, MosaicErrorText(MOSAIC_GC_CONNECT_FAILED));
-        return;
+        return fail(MOSAIC_GC_CONNECT_NOT_200);
     }
     if (answer->code != 0) {
         QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]GetPhoneGroupControlConnect get code [%d]", answer->code);
-        ReportStart(answer->code, answer->msg.c_str());
+        code = answer->code;
+        msg = answer->msg;
         return;
     }
     if (answer->idcServerNodeList.empty()) {
         QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]GetPhoneGroupControlConnect can not get node service");
-        ReportStart(MOSAIC_GC_NO_NODE, MosaicErrorText(MOSAIC_GC_NO_NODE));
-        return;
+        return fail(MOSAIC_GC_NO_NODE);
     }
 
     GroupTables tables = BuildGroupTables(*answer);
@@ -58,8 +69,7 @@ void CQVPicGCControl::OnGroupControlAnswer(int result, int httpCode,
         std::lock_guard<std::mutex> lock(m_tableMutex);
         m_tables = std::move(tables);
     }
-    const GroupParams params = Params();
-    AddNodes(params);
+    AddNodes(Params());
 
     bool anyAdded = false;
     {
@@ -68,16 +78,12 @@ void CQVPicGCControl::OnGroupControlAnswer(int result, int httpCode,
     }
     if (!anyAdded) {
         QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]GetPhoneGroupControlConnect add all node service failed");
-        ReportStart(MOSAIC_GC_ADD_NODES_FAILED, MosaicErrorText(MOSAIC_GC_ADD_NODES_FAILED));
-        return;
+        return fail(MOSAIC_GC_ADD_NODES_FAILED);
     }
     SendScreenshotRequest(screenshotNos);
     if (auto phone = MainPhone()) {
         if (phone->Start() != 0) QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]start main phone failed");
     }
-    // Nodes that failed to be added count as reported; the others may all have
-    // reported while the rest were still being added.
-    CheckStartComplete();
 }
 
 // One link per node, in node-number order. The node manager is called

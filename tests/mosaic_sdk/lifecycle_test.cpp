@@ -116,6 +116,36 @@ TEST_F(LifecycleTest, PlatformFailuresEndTheStartWithOneNotice) {
     ASSERT_TRUE(WaitUntil([&] { return notic->CountCode(0) == 1; }));
 }
 
+// An application may end the group from the notification of its start.
+class UninitOnNotice : public GroupRecorder {
+public:
+    void OnErrorNotic(int code, const char* msg, void* userData) override {
+        GroupRecorder::OnErrorNotic(code, msg, userData);
+        if (group) uninitResult = group->Uninit();
+    }
+    mosaic_sdk::IMosaicSdk* group = nullptr;
+    std::atomic<int> uninitResult{-2};
+};
+
+TEST_F(LifecycleTest, UninitFromTheStartNotificationReturns) {
+    auto ending = std::make_shared<UninitOnNotice>();
+    ending->group = sdk.get();
+    notic = ending;
+    platform->Script(platform_peer::kGroupControlPath, 500, "{}");
+    ASSERT_EQ(0, InitGroup(Plain()));
+    ASSERT_EQ(0, StartGroup());
+    ASSERT_TRUE(WaitUntil([&] { return ending->uninitResult.load() == 0; }));
+    // And from the success notice, on a node link's thread or the platform client's.
+    notic = std::make_shared<UninitOnNotice>();
+    auto second = std::static_pointer_cast<UninitOnNotice>(notic);
+    second->group = sdk.get();
+    ScriptTwoNodes();
+    ASSERT_EQ(0, InitGroup(Plain()));
+    ASSERT_EQ(0, StartGroup());
+    ASSERT_TRUE(WaitUntil([&] { return second->uninitResult.load() == 0; }));
+    EXPECT_EQ(0, InitGroup(Plain()));
+}
+
 TEST_F(LifecycleTest, UnreachablePlatformReportsTheTransferFailure) {
     uint16_t closedPort = 0;
     {

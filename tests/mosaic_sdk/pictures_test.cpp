@@ -107,8 +107,11 @@ TEST_F(PicturesTest, ScreenshotRefusalPassesThePlatformCode) {
     platform->Script(platform_peer::kScreenshotPath, 200, R"({"code":40302,"msg":"no pictures"})");
     StartReady();
     ASSERT_TRUE(WaitUntil([&] { return notic->CountCode(40302) == 1; }));
-    for (const auto& e : notic->Errors())
-        if (e.first == 40302) EXPECT_EQ("no pictures", e.second);
+    for (const auto& e : notic->Errors()) {
+        if (e.first == 40302) {
+            EXPECT_EQ("no pictures", e.second);
+        }
+    }
     EXPECT_TRUE(Logged("[MOSAIC_SDK]Screenshot get code [40302]", 60));
 }
 
