@@ -58,7 +58,9 @@ TEST_F(CloudGroupTest, EveryInputReachesEachPhoneOnce) {
         for (const auto& m : in) EXPECT_EQ(viaNode, m.type == 1015) << phone << " " << m.kind;
         EXPECT_EQ("touch", in[0].kind);
         EXPECT_EQ(0, in[0].fields["action"].asInt());
-        EXPECT_EQ(200, in[0].fields["points"][0][0].asInt());
+        // Followers get the point scaled from the main phone's screen to theirs.
+        const char* points = viaNode ? "sourcePoints" : "points";
+        EXPECT_EQ(200, in[0].fields[points][0][0].asInt()) << phone;
         EXPECT_EQ(30, in[2].fields["key"].asInt());
         EXPECT_EQ(1, TextCount(phone, "group text")) << phone;
         EXPECT_EQ(158, in[6].fields["key"].asInt() & 0xFF) << phone;
