@@ -11,6 +11,7 @@ PACKAGES=(
   libflatbuffers-dev flatbuffers-compiler
   libavcodec-dev libavutil-dev libswscale-dev libavfilter-dev libx264-dev
   libopus-dev libsdl2-dev libboost-dev
+  libxcb-shm0-dev libxcb-damage0-dev libgl1-mesa-dri
   xvfb xauth x11-utils fonts-wqy-microhei
 )
 CURL_MIN=8.14.1
