@@ -117,9 +117,10 @@ TEST_F(NodeWireTest, InstancesWithoutAGroupSessionOfThisNodeAreReportedAndLeftAl
     Json::Value body(Json::objectValue);
     body["userId"] = "demo-user";
     body["instanceNos"].append("CP-GROUP-0001");  // served by gc-node-02
-    body["clientTicket"] = ClientTicket("demo-user", NowMs());
+    const int64_t ms = NowMs();  // the ticket and the signature share the moment
+    body["clientTicket"] = ClientTicket("demo-user", ms);
     const Json::Value group = ParseJson(PostSigned(cloud->HttpsUrl(), "/sdk/instance/phone-group-control-connect",
-                                                   Styled(body), "demo-access-key", "demo-secret-key")
+                                                   Styled(body), "demo-access-key", "demo-secret-key", ms)
                                             .body);
     ASSERT_EQ(group["data"]["successList"].size(), 1u);
     const std::string otherNodes = group["data"]["successList"][0]["sessionId"].asString();
