@@ -35,11 +35,11 @@ void NodeNoticRelay::OnStartControlRes(int code, const char*, const char* nodeNa
 }
 
 void NodeNoticRelay::OnAddInstanceRes(int code, const char* msg, const char* nodeName, void*) {
-    if (auto owner = m_owner.lock()) owner->OnNodeAnswerError("AddInstance", code, msg, nodeName);
+    if (auto owner = m_owner.lock()) owner->OnNodeAnswerError(CQVPicGCControl::NodeAnswer::kAddInstance, code, msg, nodeName);
 }
 
 void NodeNoticRelay::OnReduceInstanceRes(int code, const char* msg, const char* nodeName, void*) {
-    if (auto owner = m_owner.lock()) owner->OnNodeAnswerError("ReduceInstance", code, msg, nodeName);
+    if (auto owner = m_owner.lock()) owner->OnNodeAnswerError(CQVPicGCControl::NodeAnswer::kReduceInstance, code, msg, nodeName);
 }
 
 void NodeNoticRelay::OnQueryInstanceStatusRes(int code, const char* msg, fleet_link::InstanceStateInfo* infos,
@@ -48,7 +48,7 @@ void NodeNoticRelay::OnQueryInstanceStatusRes(int code, const char* msg, fleet_l
 }
 
 void NodeNoticRelay::OnSwitchMainRes(int code, const char* msg, const char* nodeName, void*) {
-    if (auto owner = m_owner.lock()) owner->OnNodeAnswerError("SwitchMain", code, msg, nodeName);
+    if (auto owner = m_owner.lock()) owner->OnNodeAnswerError(CQVPicGCControl::NodeAnswer::kSwitchMain, code, msg, nodeName);
 }
 
 }  // namespace mosaic_sdk

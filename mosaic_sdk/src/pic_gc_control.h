@@ -76,13 +76,13 @@ public:
     void OnNodeStatus(int status, const char* nodeName);
     void OnNodeError(EErrorType type, int code, const char* msg, const InstanceErrorInfo* infos, size_t count);
     void OnStartControlRes(int code, const char* nodeName);
-    void OnNodeAnswerError(const char* what, int code, const char* msg, const char* nodeName);
+    enum class NodeAnswer { kAddInstance, kReduceInstance, kSwitchMain };
+    void OnNodeAnswerError(NodeAnswer answer, int code, const char* msg, const char* nodeName);
     void OnQueryInstanceStatusRes(int code, const char* msg, const fleet_link::InstanceStateInfo* infos,
                                   size_t count, const char* nodeName);
 
 private:
     using NodeLink = std::shared_ptr<fleet_link::IPicGCWSNodeInterface>;
-    using InputKind = int (fleet_link::IPicGCWSNodeInterface::*)(const InstanceInput* const*, uint32_t);
 
     // Life cycle.
     int BringUp(const std::shared_ptr<IQVPhoneNotic>& phoneNotic);
@@ -114,7 +114,7 @@ private:
     }
     void FanOutKey(uint8_t code);  // press and release on every node
     int GroupedInstanceCall(const char* const* instanceNos, uint32_t count, bool add);
-    int GroupedInputCall(const InstanceInput* infos, uint32_t count, const char* opName, InputKind kind);
+    int GroupedInputCall(const InstanceInput* infos, uint32_t count, bool clipboard);
     int ReplaceMainPhone(const std::string& newMain);
 
     const Clock m_clock;

@@ -45,33 +45,33 @@ int CQVPicGCControl::GroupedInstanceCall(const char* const* instanceNos, uint32_
         }
     }
     for (const auto& number : unknown) QV_LOG(QV_LOG_WARN, "[MOSAIC_SDK]unknown instance [%s]", number.c_str());
-    const char* op = add ? "AddInstance" : "ReduceInstance";
     for (size_t i = 0; i < groups.size(); ++i) {
         const std::string& nodeNo = groups[i].first;
         if (!links[i]) {
-            QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]Unknown node [%s] while %s", nodeNo.c_str(), op);
+            if (add) QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]Unknown node [%s] while AddInstance", nodeNo.c_str());
+            else QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]Unknown node [%s] while ReduceInstance", nodeNo.c_str());
             continue;
         }
         std::vector<const char*> pointers;
         for (const auto& number : groups[i].second) pointers.push_back(number.c_str());
         const uint32_t n = static_cast<uint32_t>(pointers.size());
-        const int result = add ? links[i]->AddInstance(pointers.data(), n) : links[i]->ReduceInstance(pointers.data(), n);
-        if (result != 0) QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]%s for node [%s] failed", op, nodeNo.c_str());
+        if (add && links[i]->AddInstance(pointers.data(), n) != 0)
+            QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]AddInstance for node [%s] failed", nodeNo.c_str());
+        if (!add && links[i]->ReduceInstance(pointers.data(), n) != 0)
+            QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]ReduceInstance for node [%s] failed", nodeNo.c_str());
     }
     return 0;
 }
 
 int CQVPicGCControl::InputInstanceInput(const InstanceInput* infos, uint32_t count) {
-    return GroupedInputCall(infos, count, "InputInstanceInput", &fleet_link::IPicGCWSNodeInterface::InputInstanceInput);
+    return GroupedInputCall(infos, count, false);
 }
 
 int CQVPicGCControl::InputInstanceClipboard(const InstanceInput* infos, uint32_t count) {
-    return GroupedInputCall(infos, count, "InputInstanceClipboard",
-                            &fleet_link::IPicGCWSNodeInterface::InputInstanceClipboard);
+    return GroupedInputCall(infos, count, true);
 }
 
-int CQVPicGCControl::GroupedInputCall(const InstanceInput* infos, uint32_t count, const char* opName,
-                                      InputKind kind) {
+int CQVPicGCControl::GroupedInputCall(const InstanceInput* infos, uint32_t count, bool clipboard) {
     if (!Accepting() || infos == nullptr || count == 0) return -1;
     // Records copied with their texts terminated, whatever the caller's arrays hold.
     std::vector<InstanceInput> records(infos, infos + count);
@@ -97,7 +97,8 @@ int CQVPicGCControl::GroupedInputCall(const InstanceInput* infos, uint32_t count
         const std::string& nodeNo = group.first;
         const NodeLink& link = links[nodeNo];
         if (!link) {
-            QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]Unknown node [%s] while %s", nodeNo.c_str(), opName);
+            if (clipboard) QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]Unknown node [%s] while InputInstanceClipboard", nodeNo.c_str());
+            else QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]Unknown node [%s] while InputInstanceInput", nodeNo.c_str());
             continue;
         }
         std::vector<const InstanceInput*> pointers;
@@ -109,8 +110,11 @@ int CQVPicGCControl::GroupedInputCall(const InstanceInput* infos, uint32_t count
                 }
             }
         }
-        if (((*link).*kind)(pointers.data(), static_cast<uint32_t>(pointers.size())) != 0)
-            QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]%s for node [%s] failed", opName, nodeNo.c_str());
+        const uint32_t n = static_cast<uint32_t>(pointers.size());
+        if (clipboard && link->InputInstanceClipboard(pointers.data(), n) != 0)
+            QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]InputInstanceClipboard for node [%s] failed", nodeNo.c_str());
+        if (!clipboard && link->InputInstanceInput(pointers.data(), n) != 0)
+            QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]InputInstanceInput for node [%s] failed", nodeNo.c_str());
     }
     return 0;
 }

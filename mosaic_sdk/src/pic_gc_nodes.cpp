@@ -92,10 +92,21 @@ void CQVPicGCControl::OnStartControlRes(int code, const char* nodeName) {
     }
 }
 
-void CQVPicGCControl::OnNodeAnswerError(const char* what, int code, const char* msg, const char* nodeName) {
+void CQVPicGCControl::OnNodeAnswerError(NodeAnswer answer, int code, const char* msg, const char* nodeName) {
     if (code == 0) return;
-    QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]node [%s] %s error[%d][%s]", nodeName ? nodeName : "", what, code,
-           msg ? msg : "");
+    const char* node = nodeName ? nodeName : "";
+    const char* text = msg ? msg : "";
+    switch (answer) {
+        case NodeAnswer::kAddInstance:
+            QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]node [%s] AddInstance error[%d][%s]", node, code, text);
+            break;
+        case NodeAnswer::kReduceInstance:
+            QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]node [%s] ReduceInstance error[%d][%s]", node, code, text);
+            break;
+        case NodeAnswer::kSwitchMain:
+            QV_LOG(QV_LOG_ERROR, "[MOSAIC_SDK]node [%s] SwitchMain error[%d][%s]", node, code, text);
+            break;
+    }
 }
 
 void CQVPicGCControl::OnQueryInstanceStatusRes(int code, const char* msg, const fleet_link::InstanceStateInfo* infos,

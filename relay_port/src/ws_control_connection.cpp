@@ -260,8 +260,20 @@ void CWSControl::DisconnectAndReconnect() {
         QV_LOG(QV_LOG_INFO, "[RELAY_PORT]Start reconnect websocket timer");
 }
 
+// The engine reports the end of the connection (closed by the server, cut,
+// refused, or a send that failed): report it and reconnect on the link's own
+// schedule instead of waiting for the delay probe or the connect time-out.
 void CWSControl::OnResult(std::shared_ptr<IHttpHandleInterface>, net_engine::HttpResult, void*) {
-    if (m_autoReconnect && m_state == 2) StartReconnectTimer("[RELAY_PORT]Add timer failed", QV_LOG_FATAL);
+    int state = m_state.load();
+    if (state != 1 && state != 2) return;
+    bool ready = m_ready.load();
+    QV_LOG(QV_LOG_WARN, "[RELAY_PORT]User[%s] websocket ended, ready[%d]", m_user.c_str(),
+           ready ? 1 : 0);
+    if (ready) {
+        DisconnectAndReconnect();
+        return;
+    }
+    TearDownAttempt();
 }
 
 int CWSControl::SendAuthReq() {

@@ -112,6 +112,12 @@ TEST_F(FanOutTest, PauseAndResumeGoToTheServingNodesOnly) {
     EXPECT_EQ(0, sdk->AddInstance(refused, 1));
     EXPECT_TRUE(Logged("[MOSAIC_SDK]Unknown node [] while AddInstance", 60));
     EXPECT_EQ(-1, sdk->AddInstance(refused, 0));
+
+    // A node's refusal is only logged.
+    nodeA->SetAnswerCode(50001, "busy");
+    const char* onA[] = {"P-3"};
+    EXPECT_EQ(0, sdk->ReduceInstance(onA, 1));
+    EXPECT_TRUE(WaitUntil([&] { return Logged("[MOSAIC_SDK]node [node-a] ReduceInstance error[50001][busy]", 60); }));
 }
 
 TEST_F(FanOutTest, TextForSingleFollowersIsGroupedByNode) {
