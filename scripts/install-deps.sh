@@ -12,6 +12,7 @@ PACKAGES=(
   libavcodec-dev libavutil-dev libswscale-dev libavfilter-dev libx264-dev
   libopus-dev libsdl2-dev libboost-dev
   xvfb xauth fonts-wqy-microhei
+  clang libclang-rt-dev
 )
 CURL_MIN=8.14.1
 BACKPORTS_LIST=/etc/apt/sources.list.d/tessivo-bookworm-backports.sources
