@@ -1,11 +1,13 @@
 // Node packages as the client receives them: the frame is split into header
 // and JSON body (also offered as a text frame, which is only logged), then
-// every answer parser reads the body. Parsed instance numbers must stay
+// every answer parser reads the body (a heartbeat's time also goes through
+// the delay the link computes from it). Parsed instance numbers must stay
 // terminated inside their fixed fields.
 #include <cstdint>
 
 #include "fuzz_support.h"
 #include "node_answers.h"
+#include "node_clock.h"
 #include "node_message_types.h"
 #include "package_codec.h"
 
@@ -27,7 +29,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const char* body = package.body;
     const size_t length = package.bodyLength;
     { fl::RegisterRsp m; fl::ParseRegisterRsp(body, length, m); }
-    { fl::HeartBeatReq m; fl::ParseHeartBeatReq(body, length, m); }
+    {
+        // The link answers a node's heartbeat with half the time since its "ts".
+        fl::HeartBeatReq m;
+        if (fl::ParseHeartBeatReq(body, length, m)) fl::HeartBeatDelay(1700000000000, m.ts);
+    }
     { fl::CommonRsp m; fl::ParseCommonRsp(body, length, m); }
     {
         fl::InstanceStatusRsp m;
