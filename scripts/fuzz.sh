@@ -32,7 +32,7 @@ for name in "${names[@]}"; do
   mkdir -p "$work" "$findings"
   seeds="$here/fuzz/corpus/$name"
   echo "== fuzz_$name for ${seconds}s"
-  if ! "$exe" "$work" "$seeds" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  if ! "$exe" "$work" "$seeds" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=2048 \
        -print_final_stats=1 -artifact_prefix="$findings/" > "$build/fuzz-work/$name.log" 2>&1; then
     echo "fuzz: fuzz_$name found a problem; see $build/fuzz-work/$name.log and $findings/" >&2
     tail -n 40 "$build/fuzz-work/$name.log" >&2

@@ -1,7 +1,10 @@
 #pragma once
 // Helpers shared by the fuzz targets.
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "base/base_log.h"
@@ -34,6 +37,24 @@ inline bool Select(const uint8_t* data, size_t size, Selected& out) {
     out.rest = data + 1;
     out.restSize = size - 1;
     return true;
+}
+
+// A folder of this process under the temporary directory, made on first use
+// and removed at exit, so that parallel runs do not share their files.
+inline const std::filesystem::path& ProcessTempFolder(const char* name) {
+    struct Folder {
+        std::filesystem::path path;
+        ~Folder() {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    };
+    static const Folder folder = [name] {
+        Folder made{std::filesystem::temp_directory_path() / (std::string(name) + "." + std::to_string(getpid()))};
+        std::filesystem::create_directories(made.path);
+        return made;
+    }();
+    return folder.path;
 }
 
 inline std::string Text(const uint8_t* data, size_t size) {

@@ -1,11 +1,8 @@
 // The data hub's configuration file ("QVConfig.json"): each input is written
 // as the file and loaded; the statistics token is read, replaced and saved,
 // and a fresh load must give back what was saved.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -14,13 +11,8 @@
 
 namespace {
 
-// One folder per process, so that parallel runs do not share the file.
 const std::string& ConfigPath() {
-    static const std::string path = [] {
-        const auto folder = std::filesystem::temp_directory_path() / ("fuzz_hub_config." + std::to_string(getpid()));
-        std::filesystem::create_directories(folder);
-        return (folder / "QVConfig.json").string();
-    }();
+    static const std::string path = (fuzz_support::ProcessTempFolder("fuzz_hub_config") / "QVConfig.json").string();
     return path;
 }
 
