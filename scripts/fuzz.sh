@@ -9,6 +9,7 @@ set -uo pipefail
 build=${1:-build-fuzz}
 seconds=${2:-300}
 shift 2 || true
+here=$(cd "$(dirname "$0")/.." && pwd)
 list="$build/fuzz_targets.txt"
 [ -f "$list" ] || { echo "fuzz: $list is missing; configure with -DTESSIVO_SANITIZE=fuzzer" >&2; exit 1; }
 if [ $# -gt 0 ]; then
@@ -18,9 +19,9 @@ else
 fi
 [ ${#names[@]} -gt 0 ] || { echo "fuzz: no targets in $list" >&2; exit 1; }
 
-here=$(cd "$(dirname "$0")/.." && pwd)
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$here/fuzz/lsan.supp}
 # Targets of the desktop client need Qt without a display.
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 failed=()

@@ -78,6 +78,9 @@ bool CConfig::Save() {
     Json::StreamWriterBuilder builder;
     builder["commentStyle"] = "None";
     builder["indentation"] = "   ";
+    // Texts are written as the bytes that were read: escaping them as \u
+    // sequences would rewrite (and so corrupt) any that are not valid UTF-8.
+    builder["emitUTF8"] = true;
     // Written to a temporary file and renamed over the old one, so that a
     // crash while saving never leaves a broken file.
     std::string temp = m_path + ".tmp";
