@@ -66,3 +66,15 @@ if(NOT TESSIVO_SANITIZE STREQUAL "fuzzer" AND TARGET cloudsim_lib AND TARGET nod
   target_link_libraries(fuzz_capture_corpus PRIVATE
     cloudsim_lib node_peer test_peers plat_client fleet_link data_hub relay_port common PkgConfig::JSONCPP)
 endif()
+
+# The desktop client: stored key schemes, its settings file and the bridge's
+# action table (Qt without a display).
+if(TARGET app_core)
+  tessivo_add_fuzz_target(key_scheme_json LIBS app_core)
+  tessivo_add_fuzz_target(app_settings LIBS app_core)
+  tessivo_add_fuzz_target(app_bridge LIBS app_core ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+endif()
+if(NOT TESSIVO_SANITIZE STREQUAL "fuzzer" AND TARGET app_core)
+  add_executable(fuzz_capture_app capture/capture_app.cpp capture/corpus_writer.cpp)
+  target_link_libraries(fuzz_capture_app PRIVATE app_core)
+endif()
