@@ -19,7 +19,9 @@ else
 fi
 [ ${#names[@]} -gt 0 ] || { echo "fuzz: no targets in $list" >&2; exit 1; }
 
-export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}
+# Full stacks for allocations, so that leak suppressions can name the function
+# inside a system library that leaks (fuzz/lsan.supp).
+export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1:fast_unwind_on_malloc=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$here/fuzz/lsan.supp}
 # Targets of the desktop client need Qt without a display.
