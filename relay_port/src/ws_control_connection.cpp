@@ -384,8 +384,10 @@ void CWSControl::HandleDelayEcho(const uint8_t* body, size_t length) {
     wire::DelayEcho echo;
     if (!wire::ParseDelayEcho(body, length, &echo)) return DropInvalid(wire::kDelay, length);
     int64_t now = NowMs();
-    // An echo from the future (clock or peer fault) counts as no delay.
-    int64_t delay = now > echo.time ? (now - echo.time) / 2 : 0;
+    // An echo from the future (clock or peer fault) counts as no delay. The
+    // difference is taken unsigned: a time far in the past would overflow.
+    const uint64_t delay =
+        now > echo.time ? (static_cast<uint64_t>(now) - static_cast<uint64_t>(echo.time)) / 2 : 0;
     uint32_t delayMs = delay > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(delay);
     SendDelayReport(delayMs, now);
     if (m_notic) m_notic->OnDelay(delayMs);

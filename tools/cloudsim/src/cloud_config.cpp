@@ -1,6 +1,7 @@
 #include "cloudsim/cloud_config.h"
 
 #include <fstream>
+#include <exception>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -292,7 +293,14 @@ std::string ParseCloudConfig(const std::string& jsonText, CloudConfig& out) {
     std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value root;
     std::string parseError;
-    if (!reader->parse(jsonText.data(), jsonText.data() + jsonText.size(), &root, &parseError)) {
+    bool parsed = false;
+    try {
+        parsed = reader->parse(jsonText.data(), jsonText.data() + jsonText.size(), &root, &parseError);
+    } catch (const std::exception& e) {
+        // The reader throws when nesting exceeds its stack limit.
+        parseError = e.what();
+    }
+    if (!parsed) {
         return "not JSON: " + parseError;
     }
     if (!root.isObject()) return "the configuration is not a JSON object";
