@@ -71,7 +71,7 @@ void YunBaseViewLayout::setupUi(QWidget* view, const QString& windowId) {
     deviceIdLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     deviceIdLabel->setObjectName(QStringLiteral("deviceIdLabel"));
     deviceIdLabel->setStyleSheet(QStringLiteral("color:white;"));
-    title->addWidget(deviceIdLabel);
+    title->addWidget(deviceIdLabel, 1);  // the room the buttons leave
     title->addStretch();
     stopMutiBUtton = new QPushButton(QStringLiteral("暂停同步"), titlebar);
     stopMutiBUtton->setObjectName(QStringLiteral("stopMutiBUtton"));
