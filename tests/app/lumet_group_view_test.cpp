@@ -108,6 +108,23 @@ TEST_F(LumetGroupViewTest, PauseTakesTheFollowersOutAndResumePutsThemBack) {
     }
 }
 
+// The main phone may play before the nodes answer; its picture shows once
+// the group has started.
+TEST_F(LumetGroupViewTest, TheMainPhoneShowsWhenTheGroupStartsAfterItPlays) {
+    cloudsim::NodeFaultScript silent;
+    silent.silent = true;
+    cloud->SetNodeFaults("*", silent);
+    app::KovraYunBaseView* view = OpenGroup(Group());
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(apptest::WaitUntil([&] { return Lumet(view)->MainPlaying(); }, 30000));
+    EXPECT_FALSE(Lumet(view)->Started());
+    EXPECT_FALSE(Lumet(view)->Shown());
+    cloud->ClearFaults();
+    for (const char* node : {"gc-node-01", "gc-node-02"}) ASSERT_EQ(cloud->RestartNode(node), 0);
+    EXPECT_TRUE(apptest::WaitUntil([&] { return Lumet(view)->Shown(); }, 30000));
+    EXPECT_TRUE(apptest::WaitUntil([&] { return ScreenColours(view->Ui().yunViewLabel) > 8; }, 10000));
+}
+
 TEST_F(LumetGroupViewTest, InstallAndScreenshotAskForAllDevices) {
     app::KovraYunBaseView* view = OpenGroup(Group());
     ASSERT_NE(view, nullptr);
