@@ -27,6 +27,7 @@ target_sources(app_core PRIVATE
   src/device/channel_factory.cpp
   src/device/group_device.cpp
   src/device/follower_source.cpp
+  src/device/follower_panel.cpp
   src/device/multi_channel_factory.cpp
   src/device/multi_device_opener.cpp
   src/device/device_opener.cpp)

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QTest>
 #include <QTemporaryDir>
 #include <QWebEnginePage>
 
@@ -16,6 +17,7 @@
 #include "device/device_opener.h"
 #include "device/kovra_yun_base_view.h"
 #include "device/lumet_channel_object.h"
+#include "device/lumet_muti_channel_object.h"
 #include "device/yun_device_label.h"
 #include "main_window_fixture.h"
 #include "picture_colours.h"
@@ -43,7 +45,9 @@ protected:
         app::InstallDeviceViews();
     }
     void TearDown() override {
-        for (const char* id : {"CP-DEMO-0001", "CP-DEMO-0003"}) delete app::YunStateManager::Instance().Window(id);
+        for (const char* id : {"CP-DEMO-0001", "CP-DEMO-0003", "syncDevice"}) {
+            delete app::YunStateManager::Instance().Window(id);
+        }
         apptest::Pump(50);
         MainWindowTest::TearDown();
         cloud.reset();
@@ -103,6 +107,49 @@ TEST_F(FrontEndOpenTest, OpenOnTheCloudsDeviceListPlaysEachBackEnd) {
     cloudsim::SessionInfo session;
     ASSERT_TRUE(cloud->LatestSession("CP-DEMO-0003", session));
     EXPECT_EQ(session.playing, 1);
+}
+
+// Group control as a person tries it: tick three phones, choose the second
+// as the main phone, open the group window; the page shows the sync state the
+// window reports and lists what it asked for.
+TEST_F(FrontEndOpenTest, AGroupWindowOpensFromTheChosenPhonesAndReportsToThePage) {
+    ASSERT_TRUE(apptest::WaitUntil([&] { return RunScript("document.querySelectorAll('.device').length") == "11"; },
+                                   30000));
+    for (const char* id : {"CP-GROUP-0001", "CP-GROUP-0002", "CP-GROUP-0003"}) {
+        RunScript(QStringLiteral("[...document.querySelectorAll('.device')]"
+                                 ".find((c) => c.textContent.includes('%1'))"
+                                 ".querySelector('input[type=checkbox]').click(); 'ok'")
+                      .arg(QLatin1String(id)));
+    }
+    EXPECT_EQ(RunScript("document.querySelectorAll('#groupMembers .member').length"), "3");
+    RunScript("document.querySelector('#groupMembers input[value=\"CP-GROUP-0002\"]').click(); 'ok'");
+    RunScript("document.getElementById('btnOpenGroup').click(); 'ok'");
+    app::KovraYunBaseView* view = WaitWindow("syncDevice");
+    ASSERT_NE(view, nullptr);
+    auto* channel = dynamic_cast<app::LumetMutiChannelObject*>(view->Channel().get());
+    ASSERT_NE(channel, nullptr);
+    EXPECT_EQ(channel->MainDevice(), "CP-GROUP-0002");
+    ASSERT_EQ(channel->Devices().size(), 3);
+    EXPECT_EQ(channel->Devices()[1].deviceId, "CP-GROUP-0001");
+    EXPECT_TRUE(apptest::WaitUntil([&] { return channel->Shown(); }, 30000)) << "the main phone shows no frame";
+    auto syncText = [&] { return RunScript("document.getElementById('syncState').textContent"); };
+    EXPECT_EQ(syncText(), "Sync running");
+
+    QTest::mousePress(view->Ui().stopMutiBUtton, Qt::LeftButton);
+    EXPECT_TRUE(apptest::WaitUntil([&] { return syncText() == "Sync paused"; }, 10000)) << syncText().toStdString();
+    QTest::mousePress(view->Ui().stopMutiBUtton, Qt::LeftButton);
+    EXPECT_TRUE(apptest::WaitUntil([&] { return syncText() == "Sync running"; }, 10000)) << syncText().toStdString();
+    QTest::mousePress(view->Ui().installButton, Qt::LeftButton);
+    QTest::mousePress(view->Ui().cutButton, Qt::LeftButton);
+    auto log = [&] { return RunScript("document.getElementById('groupLog').textContent"); };
+    EXPECT_TRUE(apptest::WaitUntil([&] {
+        return log().contains("Install on all devices") && log().contains("Screenshot of all devices");
+    }, 10000)) << log().toStdString();
+
+    RunScript("document.getElementById('btnCloseGroup').click(); 'ok'");
+    EXPECT_TRUE(apptest::WaitUntil([&] { return app::YunStateManager::Instance().Window("syncDevice") == nullptr; },
+                                   10000));
+    EXPECT_EQ(syncText(), "No group window");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include <atomic>
 
+#include "device/follower_source.h"
 #include "device/kovra_muti_channel_object.h"
 #include "device/yun_device_label.h"
 #include "group_window_fixture.h"
@@ -106,6 +107,14 @@ TEST_F(KovraGroupViewTest, PlaysTheMainPhoneCastsTheOthersAndCopiesInputByItsRul
         }, 20000)) << other;
     }
 
+    // The follower panel's view of them: their own pictures, copying the main phone.
+    const QList<app::FollowerInfo> followers = Kovra(view)->Followers();
+    ASSERT_EQ(followers.size(), 2);
+    for (const app::FollowerInfo& f : followers) {
+        EXPECT_GT(apptest::ImageColours(f.picture), 8) << f.deviceId.toStdString();
+        EXPECT_EQ(f.state, app::FollowerState::Controlling) << f.deviceId.toStdString();
+    }
+
     cloud->ClearRecords();
     Click(view, QPoint(216, 384));
     QKeyEvent a(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, "a");
@@ -132,6 +141,7 @@ TEST_F(KovraGroupViewTest, PlaysTheMainPhoneCastsTheOthersAndCopiesInputByItsRul
     QJsonObject data;
     ASSERT_TRUE(PageGets("ISPAUSESYNC", data));
     EXPECT_EQ(data.value("status"), QJsonValue(false));
+    EXPECT_EQ(Kovra(view)->Followers().first().state, app::FollowerState::Paused);
     cloud->ClearRecords();
     Click(view, QPoint(108, 192));
     Press(view->Ui().homeButton);
@@ -167,6 +177,26 @@ TEST_F(KovraGroupViewTest, ClosingStopsEveryPlayer) {
             return cloud->LatestSession(phone, info) && info.connections == 0;
         }, 10000)) << phone;
     }
+}
+
+// A click on a follower in the panel makes it the main phone: it plays at
+// the window's level and is painted into the picture, the old main phone
+// becomes a cast.
+TEST_F(KovraGroupViewTest, MakingAFollowerTheMainPhone) {
+    app::KovraYunBaseView* view = OpenGroup(Group());
+    ASSERT_NE(view, nullptr);
+    for (const std::string& phone : Phones()) ASSERT_TRUE(apptest::WaitUntil([&] { return Playing(phone); }, 20000));
+    cloud->ClearRecords();
+    Kovra(view)->MakeMain(QString::fromStdString(kOthers[0]));
+    EXPECT_EQ(Kovra(view)->MainDevice(), QString::fromStdString(kOthers[0]));
+    EXPECT_TRUE(WaitReceived(kOthers[0], "setVideoParam", [](const Json::Value& f) { return f["bitrate"].asInt() == 4096; }));
+    EXPECT_TRUE(WaitReceived(kMain, "setVideoParam", [](const Json::Value& f) { return f["bitrate"].asInt() == 512; }));
+    Press(view->Ui().volumnAddButton);  // the main phone's alone
+    EXPECT_TRUE(WaitReceived(kOthers[0], "key", KeyDown(115)));
+    const QList<app::FollowerInfo> followers = Kovra(view)->Followers();
+    ASSERT_EQ(followers.size(), 2);
+    EXPECT_EQ(followers[0].deviceId, QString::fromStdString(kMain));
+    EXPECT_EQ(Received(kMain, "key", KeyDown(115)), 0);
 }
 
 }  // namespace

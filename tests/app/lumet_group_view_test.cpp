@@ -8,9 +8,11 @@
 #include <QJsonArray>
 #include <QTest>
 
+#include "device/follower_panel.h"
 #include "device/lumet_muti_channel_object.h"
 #include "device/yun_device_label.h"
 #include "group_window_fixture.h"
+#include "picture_colours.h"
 
 namespace {
 
@@ -106,6 +108,23 @@ TEST_F(LumetGroupViewTest, PauseTakesTheFollowersOutAndResumePutsThemBack) {
     }
 }
 
+// The main phone may play before the nodes answer; its picture shows once
+// the group has started.
+TEST_F(LumetGroupViewTest, TheMainPhoneShowsWhenTheGroupStartsAfterItPlays) {
+    cloudsim::NodeFaultScript silent;
+    silent.silent = true;
+    cloud->SetNodeFaults("*", silent);
+    app::KovraYunBaseView* view = OpenGroup(Group());
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(apptest::WaitUntil([&] { return Lumet(view)->MainPlaying(); }, 30000));
+    EXPECT_FALSE(Lumet(view)->Started());
+    EXPECT_FALSE(Lumet(view)->Shown());
+    cloud->ClearFaults();
+    for (const char* node : {"gc-node-01", "gc-node-02"}) ASSERT_EQ(cloud->RestartNode(node), 0);
+    EXPECT_TRUE(apptest::WaitUntil([&] { return Lumet(view)->Shown(); }, 30000));
+    EXPECT_TRUE(apptest::WaitUntil([&] { return ScreenColours(view->Ui().yunViewLabel) > 8; }, 10000));
+}
+
 TEST_F(LumetGroupViewTest, InstallAndScreenshotAskForAllDevices) {
     app::KovraYunBaseView* view = OpenGroup(Group());
     ASSERT_NE(view, nullptr);
@@ -165,6 +184,69 @@ TEST_F(LumetGroupViewTest, ClosedByThePageQuietlyClosedByTheUserWithCloseWin) {
         cloudsim::SessionInfo info;
         return cloud->LatestSession(kMain, info) && info.connections == 0 && OpenNodeConnections() == 0;
     }, 15000));
+}
+
+// The follower panel: folded the window is the design's; unfolded it lists
+// every follower with its screen and state, and a click on one makes it the
+// main phone without taking the keyboard from the picture.
+TEST_F(LumetGroupViewTest, FollowerPanelShowsTheFollowersAndSwitchesTheMainPhone) {
+    QJsonArray group = Group();
+    group.append(LumetDevice("CP-GROUP-0007"));  // refused by the platform for group control
+    app::KovraYunBaseView* view = OpenGroup(group);
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(apptest::WaitUntil([&] { return Lumet(view)->Shown() && Lumet(view)->Started(); }, 30000));
+    ASSERT_NE(view->Followers(), nullptr);
+    EXPECT_TRUE(view->Followers()->isHidden());
+    EXPECT_EQ(view->size(), QSize(472, 808));
+
+    QTest::mouseClick(view->FollowersButton(), Qt::LeftButton);
+    EXPECT_FALSE(view->Followers()->isHidden());
+    EXPECT_EQ(view->size(), QSize(472 + app::FollowerPanel::kWidth, 808));
+    EXPECT_EQ(view->Ui().yunViewLabel->size(), QSize(432, 768));  // the picture keeps its size
+    app::FollowerPanel* panel = view->Followers();
+    auto tileOf = [&](const QString& id) -> app::FollowerTile* {
+        for (app::FollowerTile* t : panel->Tiles())
+            if (t->DeviceId() == id) return t;
+        return nullptr;
+    };
+    // Each follower's own screen (a picture of many colours) and its state.
+    for (const char* id : {"CP-GROUP-0002", "CP-GROUP-0003"}) {
+        EXPECT_TRUE(apptest::WaitUntil([&] {
+            app::FollowerTile* tile = tileOf(id);
+            return tile && apptest::PixmapColours(tile->Picture()) > 8 && tile->State()->text() == "控制中";
+        }, 30000)) << id;
+    }
+    EXPECT_TRUE(apptest::WaitUntil([&] {
+        app::FollowerTile* tile = tileOf("CP-GROUP-0007");
+        return tile && tile->State()->text() == "已拒绝 (40901)";
+    }, 30000));
+    EXPECT_EQ(panel->Tiles().size(), 3);
+
+    view->Ui().yunViewLabel->setFocus();
+    QTest::mouseClick(tileOf("CP-GROUP-0003"), Qt::LeftButton);
+    EXPECT_TRUE(apptest::WaitUntil([&] { return Lumet(view)->MainDevice() == "CP-GROUP-0003"; }, 10000));
+    EXPECT_EQ(view->focusWidget(), view->Ui().yunViewLabel);
+    // The node of both phones follows, the new main phone plays in the picture
+    // at its own size, the old one is a follower now.
+    EXPECT_TRUE(apptest::WaitUntil([&] {
+        cloudsim::NodeView node;
+        return cloud->Node("gc-node-02", node) && node.connections.size() == 1 &&
+               node.connections[0].mainInstanceNo == "CP-GROUP-0003";
+    }, 20000));
+    EXPECT_TRUE(apptest::WaitUntil([&] {
+        return Lumet(view)->Shown() && Lumet(view)->StreamSize() == QSize(600, 1024);
+    }, 30000));
+    EXPECT_TRUE(apptest::WaitUntil([&] { return tileOf(QString::fromStdString(kMain)) != nullptr; }, 10000));
+    EXPECT_EQ(tileOf("CP-GROUP-0003"), nullptr);
+    cloud->ClearRecords();
+    Click(view, QPoint(216, 384));
+    EXPECT_TRUE(WaitTouchAt("CP-GROUP-0003", false, QPoint(300, 512)));
+    // The new main phone's screen is 600 x 1024: the middle is (300, 512), for the old one too.
+    EXPECT_TRUE(WaitTouchAt(kMain, true, QPoint(300, 512)));
+
+    QTest::mouseClick(view->FollowersButton(), Qt::LeftButton);
+    EXPECT_TRUE(view->Followers()->isHidden());
+    EXPECT_EQ(view->size(), QSize(472, 808));
 }
 
 }  // namespace

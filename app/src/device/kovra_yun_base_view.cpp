@@ -11,6 +11,7 @@
 #include "device/channel_object_interface.h"
 #include "device/device_edge_resizer.h"
 #include "device/device_key_table.h"
+#include "device/follower_panel.h"
 #include "device/yun_device_label.h"
 #include "keymap/base_key_setting_dialog.h"
 #include "startup/brand.h"
@@ -37,8 +38,43 @@ KovraYunBaseView::KovraYunBaseView(const QString& windowId, QWidget* parent)
     m_keyEditor->hide();
     auto* resizer = new DeviceEdgeResizer(this);
     for (QWidget* w : {m_ui.titlebar, m_ui.leftBar, static_cast<QWidget*>(m_ui.yunViewLabel)}) resizer->Watch(w);
+    if (m_windowId == QLatin1String(kSyncWindowId)) {
+        // Folded at first: the window opens with its usual geometry.
+        m_followers = new FollowerPanel(this);
+        m_followers->hide();
+        m_ui.bodyLayout->addWidget(m_followers);
+        m_followersButton = new QPushButton(QStringLiteral("成员"), m_ui.leftBar);
+        m_followersButton->setObjectName(QStringLiteral("followersButton"));
+        m_followersButton->setToolTip(QStringLiteral("同步设备"));
+        m_followersButton->setFocusPolicy(Qt::NoFocus);
+        m_followersButton->setCheckable(true);
+        m_followersButton->setFixedSize(30, 22);
+        m_followersButton->setStyleSheet(QStringLiteral(
+            "QPushButton{border:1px solid rgb(90,90,90);border-radius:4px;color:white;background:transparent;}"
+            "QPushButton:checked{background:rgb(40,111,248);border-color:rgb(40,111,248);}"));
+        m_ui.sideBarLayout->insertWidget(m_ui.sideBarLayout->indexOf(m_ui.channelLineEdit), m_followersButton, 0,
+                                         Qt::AlignHCenter);
+        connect(m_followersButton, &QPushButton::toggled, this, &KovraYunBaseView::SetFollowersShown);
+    }
     ConnectToolbar();
     ConnectTextPath();
+}
+
+int KovraYunBaseView::PanelWidth() const { return m_followers && !m_followers->isHidden() ? FollowerPanel::kWidth : 0; }
+
+void KovraYunBaseView::SetFollowersShown(bool shown) {
+    if (!m_followers || shown == !m_followers->isHidden()) {
+        return;
+    }
+    const QSize before = size();
+    m_followers->setVisible(shown);
+    if (m_followersButton->isChecked() != shown) m_followersButton->setChecked(shown);
+    const int change = shown ? FollowerPanel::kWidth : -FollowerPanel::kWidth;
+    setMinimumSize(DeviceMinimumSize(m_channel && m_channel->landscape) + QSize(PanelWidth(), 0));
+    const ResizeEdge edge = m_resizeEdge;
+    m_resizeEdge = ResizeEdge::None;  // only the width of the panel changes
+    resize(before.width() + change, before.height());
+    m_resizeEdge = edge;
 }
 
 KovraYunBaseView::~KovraYunBaseView() {
@@ -50,6 +86,7 @@ KovraYunBaseView::~KovraYunBaseView() {
 void KovraYunBaseView::setChannel(std::shared_ptr<ChannelObjectInterface> channel) {
     m_channel = std::move(channel);
     m_ui.yunViewLabel->SetChannel(m_channel);
+    if (m_followers) m_followers->SetChannel(m_channel);
     QPointer<QLineEdit> edit = m_ui.channelLineEdit;
     // Back ends call this on the GUI thread.
     m_channel->setInputActiveCallback([edit](bool active) {
@@ -96,18 +133,22 @@ void KovraYunBaseView::paintEvent(QPaintEvent* event) {
 void KovraYunBaseView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     const bool landscape = m_channel && m_channel->landscape;
-    setMinimumSize(DeviceMinimumSize(landscape));
-    const int w = width(), h = height();
+    // The follower panel, when shown, is beside the design's window: every
+    // rule below holds for the window without it.
+    const int panel = PanelWidth();
+    setMinimumSize(DeviceMinimumSize(landscape) + QSize(panel, 0));
+    const int w = width() - panel, h = height();
     m_ui.stopMutiBUtton->setVisible(w > 450 && m_windowId == QLatin1String(kSyncWindowId));
     m_ui.deviceIdLabel->setVisible(w > 399);
     for (QLabel* caption : m_ui.captions) caption->setVisible(h > 320);
-    const QSize wanted = AspectSize(size(), m_resizeEdge, landscape, isMaximized());
+    const QSize wanted =
+        AspectSize(QSize(w, h), m_resizeEdge, landscape, isMaximized()) + QSize(panel, 0);
     if (wanted != size()) {
         resize(wanted);
         return;  // the resize comes back here with the kept size
     }
     if (m_channel) {
-        m_channel->displayResized(w, h);
+        m_channel->displayResized(width(), h);
     }
 }
 

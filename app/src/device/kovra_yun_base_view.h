@@ -18,6 +18,7 @@
 namespace app {
 
 class ChannelObjectInterface;
+class FollowerPanel;
 
 class KovraYunBaseView : public QWidget {
     Q_OBJECT
@@ -38,6 +39,11 @@ public:
     ResizeEdge CurrentResizeEdge() const { return m_resizeEdge; }
 
     bool SyncRunning() const { return m_syncRunning; }
+    // A group window's follower panel and the button that folds it (null elsewhere).
+    FollowerPanel* Followers() const { return m_followers; }
+    QPushButton* FollowersButton() const { return m_followersButton; }
+    // Shows or folds the follower panel; folded, the window is as wide as without it.
+    void SetFollowersShown(bool shown);
     // Sends {"action": "sendDataFromYunViewToMainView", "data": data} to the page.
     void SendToPage(const QJsonObject& data);
 
@@ -81,6 +87,9 @@ private:
     bool m_ctrlHeld = false;
     bool m_vHeld = false;
     bool m_windowFilterInstalled = false;
+    FollowerPanel* m_followers = nullptr;
+    QPushButton* m_followersButton = nullptr;
+    int PanelWidth() const;
 };
 
 }  // namespace app

@@ -137,6 +137,7 @@ void LumetMutiChannelObject::stop() {
     }
     m_shown = false;
     m_started = false;
+    m_firstFrame = false;
     ForEachSub([](ChannelObjectInterface& sub) { sub.stop(); });
 }
 
@@ -145,6 +146,9 @@ void LumetMutiChannelObject::OnStarted(int code) {
         return;
     }
     m_started = true;
+    // The main phone may play before the nodes answered: the group takes the
+    // picture's place only now.
+    if (m_show && m_firstFrame && !m_shown) Show(landscape);
     // Follower pictures and states, at the group's picture interval (the
     // SDK refuses a flush that comes sooner).
     m_pollTimer = std::make_unique<QTimer>();
@@ -181,7 +185,8 @@ void LumetMutiChannelObject::Show(bool turned) {
 
 // Also after a switch of the main phone: the new one's first frame.
 void LumetMutiChannelObject::OnFirstFrame() {
-    if (m_show) Show(landscape);
+    m_firstFrame = true;
+    if (m_show && m_started) Show(landscape);
 }
 
 void LumetMutiChannelObject::displayResized(int, int) {
@@ -288,6 +293,7 @@ void LumetMutiChannelObject::syncOperation(const QString& text) {
     }
     m_mainDevice = text;
     m_shown = false;  // the new main phone shows with its first frame
+    m_firstFrame = false;
     NotifyFollowers();
 }
 

@@ -64,6 +64,7 @@ public:
     bool SyncRunning() const { return secondFlag; }
     bool Started() const { return m_started; }  // the group reported its start
     bool Shown() const { return m_shown; }
+    bool MainPlaying() const { return m_firstFrame; }  // the main phone's first frame arrived
     QString MainDevice() const { return m_mainDevice; }
     QSize StreamSize() const { return m_streamSize; }
     const QList<GroupDevice>& Devices() const { return m_devices; }
@@ -97,6 +98,7 @@ private:
     bool m_show = false;
     bool m_started = false;
     bool m_shown = false;
+    bool m_firstFrame = false;  // the main phone plays (its picture may wait for the group)
     bool m_inputActive = false;
     QSize m_streamSize{720, 1280};
     QString m_mainDevice;

@@ -78,15 +78,17 @@ void KovraYunBaseView::Rotate() {
     if (!m_channel) {
         return;
     }
-    const QSize before = size();
+    const QSize panel(PanelWidth(), 0);
+    const QSize before = size() - panel;
     m_channel->setLandscape(!m_channel->landscape);
     // Both orientations' minimums hold while turning; the resize sets the new one.
-    setMinimumSize(256, 256);
-    resize(before.transposed());
+    setMinimumSize(QSize(256, 256) + panel);
+    resize(before.transposed() + panel);
 }
 
 void KovraYunBaseView::OpenKeyEditor() {
-    resize(width() > height() ? QSize(808, 472) : QSize(472, 808));
+    const QSize panel(PanelWidth(), 0);
+    resize((width() - panel.width() > height() ? QSize(808, 472) : QSize(472, 808)) + panel);
     QPointer<KovraYunBaseView> self(this);
     m_keyEditor->open(m_ui.yunViewLabel->width(), height(), m_channel,
                       [self](bool applied, const KeySetData& scheme) {

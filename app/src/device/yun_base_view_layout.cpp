@@ -71,7 +71,7 @@ void YunBaseViewLayout::setupUi(QWidget* view, const QString& windowId) {
     deviceIdLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     deviceIdLabel->setObjectName(QStringLiteral("deviceIdLabel"));
     deviceIdLabel->setStyleSheet(QStringLiteral("color:white;"));
-    title->addWidget(deviceIdLabel);
+    title->addWidget(deviceIdLabel, 1);  // the room the buttons leave
     title->addStretch();
     stopMutiBUtton = new QPushButton(QStringLiteral("暂停同步"), titlebar);
     stopMutiBUtton->setObjectName(QStringLiteral("stopMutiBUtton"));
@@ -98,6 +98,7 @@ void YunBaseViewLayout::setupUi(QWidget* view, const QString& windowId) {
     outer->addWidget(titlebar);
 
     auto* body = new QHBoxLayout();
+    bodyLayout = body;
     body->setSpacing(0);
     body->setContentsMargins(0, 0, 0, 0);
     yunViewLabel = new YunDeviceLabel(windowId, view);
@@ -110,6 +111,7 @@ void YunBaseViewLayout::setupUi(QWidget* view, const QString& windowId) {
     leftBar->setAttribute(Qt::WA_StyledBackground);
     leftBar->setStyleSheet(QStringLiteral("background-color: rgb(29, 29, 29);\ncolor:white;\nfont-size: 8pt;"));
     auto* bar = new QVBoxLayout(leftBar);
+    sideBarLayout = bar;
     bar->setSpacing(12);
     bar->setContentsMargins(6, 5, 6, 5);
     struct Entry { QPushButton** button; const char* name; const char* icon; const char* caption; };

@@ -1,6 +1,7 @@
 #pragma once
 // The widgets of a device view, built in code: the title bar, the picture
 // and the side bar with its buttons.
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,6 +36,8 @@ struct YunBaseViewLayout {
     QPushButton* backButton = nullptr;
     QPushButton* homeButton = nullptr;
     QPushButton* menuButton = nullptr;
+    QHBoxLayout* bodyLayout = nullptr;     // picture, side bar (and a group window's follower panel)
+    QVBoxLayout* sideBarLayout = nullptr;
 
     void setupUi(QWidget* view, const QString& windowId);
 };

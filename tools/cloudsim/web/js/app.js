@@ -5,7 +5,7 @@
   const $ = (id) => document.getElementById(id);
   const port = YunBridge.readPort();
   const bridge = new YunBridge.Bridge(port);
-  const state = { devices: [], selected: new Set(), quality: 1, maximised: false, downloadId: '' };
+  const state = { devices: [], selected: new Set(), main: '', quality: 1, maximised: false, downloadId: '' };
 
   // ---- small helpers -------------------------------------------------------
   function toast(text, kind) {
@@ -45,13 +45,55 @@
     const data = message.data || {};
     const id = data.instanceCode || data.winId || '';
     switch (data.type) {
-      case 'closeWin': toast('Device window ' + id + ' closed'); break;
-      case 'INSTALL': case 'INSTALL_ALL_DEVICE': toast('Install requested ' + (id ? 'for ' + id : 'for all devices')); break;
-      case 'SCREENSHOT': case 'SCREENSHOT_ALL_DEVICE': toast('Screenshot requested ' + (id ? 'for ' + id : 'for all devices')); break;
-      case 'ISPAUSESYNC': toast(data.status ? 'Group sync paused' : 'Group sync resumed'); break;
+      case 'closeWin':
+        toast('Device window ' + id + ' closed');
+        if (id === 'syncDevice') { setSyncState('closed'); logGroup('Group window closed'); }
+        break;
+      case 'INSTALL': toast('Install requested for ' + id); break;
+      case 'SCREENSHOT': toast('Screenshot requested for ' + id); break;
+      case 'INSTALL_ALL_DEVICE':
+        toast('Install requested for every phone of the group', 'ok');
+        logGroup('Install on all devices: ' + groupNames());
+        break;
+      case 'SCREENSHOT_ALL_DEVICE':
+        toast('Screenshot requested for every phone of the group', 'ok');
+        logGroup('Screenshot of all devices: ' + groupNames());
+        break;
+      case 'ISPAUSESYNC':
+        // status true: the sync runs again; false: it was paused.
+        setSyncState(data.status ? 'running' : 'paused');
+        toast(data.status ? 'Group sync resumed' : 'Group sync paused');
+        logGroup(data.status ? 'Sync resumed' : 'Sync paused');
+        break;
       default: toast('Message from a device window');
     }
   }
+
+  // ---- group window: its state and what it asked for ------------------------
+  const SYNC_TEXT = { closed: 'No group window', running: 'Sync running', paused: 'Sync paused' };
+  state.groupOpen = [];  // names of the phones of the open group window, main first
+  function setSyncState(s) {
+    const badge = $('syncState');
+    badge.dataset.state = s;
+    badge.textContent = SYNC_TEXT[s];
+    $('btnCloseGroup').disabled = s === 'closed';
+  }
+  function groupNames() { return state.groupOpen.join(', ') || 'the group'; }
+  function logGroup(text) {
+    const list = $('groupLog');
+    const empty = list.querySelector('.empty');
+    if (empty) empty.remove();
+    const item = el('li');
+    item.appendChild(el('time', '', new Date().toLocaleTimeString()));
+    item.appendChild(document.createTextNode(text));
+    list.insertBefore(item, list.firstChild);
+    while (list.childElementCount > 50) list.lastChild.remove();
+  }
+  $('btnCloseGroup').addEventListener('click', () => {
+    bridge.send('closeSyncYunDeviceDialog');
+    setSyncState('closed');
+    logGroup('Group window closed from the page');
+  });
 
   // ---- title bar: drag region and window controls ---------------------------
   const titlebar = $('titlebar');
@@ -98,11 +140,12 @@
     toast('Opening ' + d.name + '…');
   }
 
-  // The main group is every chosen device of the first one's channel (the
-  // first leads); devices of other channels form one sub-group per channel.
-  function openGroupOf(chosen) {
+  // The main group is every chosen device of the main phone's channel (the
+  // main phone leads); devices of other channels form one sub-group per channel.
+  function openGroupOf(chosen, mainId) {
     if (chosen.length < 2) return;
-    const leader = chosen[0];
+    const leader = chosen.find((d) => d.deviceId === mainId) || chosen[0];
+    chosen = [leader].concat(chosen.filter((d) => d !== leader));
     const main = chosen.filter((d) => d.channel === leader.channel)
       .map((d, i) => Object.assign(deviceRequest(d), i === 0 ? { winId: 'syncDevice' } : {}));
     const byChannel = new Map();
@@ -113,11 +156,41 @@
     const sub = Array.from(byChannel, ([channel, list]) => ({ channel: channel, deviceList: list }));
     bridge.send('showSyncYunDeviceDialog', { deviceList: { main: main }, sub: sub });
     toast('Group control: ' + leader.name + ' leads ' + (chosen.length - 1) + ' more');
+    state.groupOpen = chosen.map((d) => d.name);
+    setSyncState('running');
+    logGroup('Group window opened: ' + leader.name + ' leads ' + chosen.slice(1).map((d) => d.name).join(', '));
   }
 
-  function openGroup() {
-    openGroupOf(state.devices.filter((d) => state.selected.has(d.deviceId)));
+  function chosenDevices() {
+    return state.devices.filter((d) => state.selected.has(d.deviceId));
   }
+  function openGroup() {
+    openGroupOf(chosenDevices(), state.main);
+  }
+
+  // The chosen phones, one of them the main phone.
+  function renderMembers() {
+    const chosen = chosenDevices();
+    if (!chosen.some((d) => d.deviceId === state.main)) state.main = chosen.length ? chosen[0].deviceId : '';
+    const box = $('groupMembers');
+    box.textContent = '';
+    chosen.forEach((d) => {
+      const member = el('label', 'member' + (d.deviceId === state.main ? ' main' : ''));
+      const radio = document.createElement('input');
+      radio.type = 'radio';
+      radio.name = 'groupMain';
+      radio.value = d.deviceId;
+      radio.checked = d.deviceId === state.main;
+      radio.addEventListener('change', () => { state.main = d.deviceId; renderMembers(); });
+      member.appendChild(radio);
+      member.appendChild(el('span', '', d.name));
+      member.appendChild(el('span', 'role', d.deviceId === state.main ? 'main' : 'follower'));
+      box.appendChild(member);
+    });
+    if (!chosen.length) box.appendChild(el('span', 'sub', 'Tick "Group" on two or more phones.'));
+    $('btnOpenGroup').disabled = chosen.length < 2;
+  }
+  $('btnOpenGroup').addEventListener('click', openGroup);
 
   // Groups the cloud configured, each with its devices in order.
   function configuredGroups() {
@@ -136,7 +209,10 @@
     configuredGroups().forEach((list, name) => {
       const button = el('button', 'btn ghost small', 'Open ' + name + ' (' + list.length + ')');
       button.title = list.map((d) => d.deviceId).join(', ');
-      button.addEventListener('click', () => openGroupOf(list.filter((d) => d.online)));
+      button.addEventListener('click', () => {
+        const online = list.filter((d) => d.online);
+        openGroupOf(online, online.length ? online[0].deviceId : '');
+      });
       bar.appendChild(button);
     });
     bar.hidden = !bar.childElementCount;
@@ -192,6 +268,8 @@
   function updateGroupButton() {
     $('groupCount').textContent = state.selected.size;
     $('btnGroup').disabled = state.selected.size < 2;
+    $('groupPanel').hidden = false;
+    renderMembers();
   }
   $('deviceFilter').addEventListener('input', renderDevices);
 
