@@ -17,6 +17,7 @@
 #include "cloudsim/cloud_config.h"
 #include "cloudsim/fault_script.h"
 #include "cloudsim/phone_record.h"
+#include "cloudsim/uplink_view.h"
 
 #define CLOUDSIM_API __attribute__((visibility("default")))
 
@@ -36,6 +37,11 @@ struct CloudOptions {
     // Called on a streamer thread just before each video package goes out,
     // with the phone and the H.264 access unit (for benchmarks); may be null.
     std::function<void(const std::string& instanceNo, const std::vector<uint8_t>& accessUnit)> onVideoSent;
+    // What the phones' Camera and Mic apps ask the client for.
+    UplinkRequest uplink;
+    // Called on a stream server thread as each camera or microphone package
+    // (types 3010 to 3013) arrives, before it is decoded (for benchmarks); may be null.
+    std::function<void(const std::string& instanceNo, uint32_t type, size_t length)> onUplinkPackage;
 };
 
 struct SessionInfo {
@@ -102,6 +108,10 @@ public:
 
     // false when the instance is unknown.
     bool Phone(const std::string& instanceNo, PhoneView& out) const;
+
+    // What the phone received over the camera and microphone uplink; false
+    // when the instance is unknown.
+    bool Uplink(const std::string& instanceNo, UplinkView& out) const;
 
     // The nodes group-control session answers name from now on.
     void SetGroupControlNodes(const std::vector<GroupControlNode>& nodes);
