@@ -164,9 +164,9 @@ TEST_F(CaptureUplinkTest, SwitchingOffDetachesTheProducerAndStopsTheMessages) {
     ASSERT_EQ(sdk->SendControlKey(1), 0);  // back: the phone leaves its Camera app
     ASSERT_TRUE(WaitUntil([&] { return camera->AttachedCount() == 0 && !camera->Running(); }))
         << "the producer is still attached";
-    const auto switches = notic->CameraSwitches();
-    ASSERT_EQ(switches.size(), 2u);
-    EXPECT_EQ(switches[1][1], 0);  // passed on to the application
+    // Passed on to the application after the producer was detached.
+    ASSERT_TRUE(WaitUntil([&] { return notic->CameraSwitches().size() == 2; }));
+    EXPECT_EQ(notic->CameraSwitches()[1][1], 0);
     RoundTrip();
     const int packets = Uplink().cameraPackets;
     RoundTrip();
