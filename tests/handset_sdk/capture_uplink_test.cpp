@@ -24,6 +24,14 @@ constexpr int kCameraIconLandscape[2] = {319, 312};
 constexpr int kAppTop = 112;
 constexpr int kNavHeightPortrait = 96;
 
+// 15 pictures a second are plenty here and keep loaded and sanitizer runs light.
+CSyntheticCamera::Options CameraOptions(capture::emCAPTURE_TYPE type = capture::CAPTURE_TYPE_I420) {
+    CSyntheticCamera::Options options;
+    options.type = type;
+    options.fps = 15;
+    return options;
+}
+
 class CaptureUplinkTest : public SdkCloudTest {
 protected:
     void StartPlaying() {
@@ -93,7 +101,7 @@ protected:
 
 TEST_F(CaptureUplinkTest, CameraPicturesReachThePhoneTurnedUprightAndShowOnItsScreen) {
     // The design's second example: 640 x 480 source, the phone asks for 640 x 360 with its back camera at 0 degrees.
-    auto camera = std::make_shared<CSyntheticCamera>();
+    auto camera = std::make_shared<CSyntheticCamera>(CameraOptions());
     RegisterOnCameraSwitch(camera);
     StartPlaying();
     Tap(kCameraIconPortrait);
@@ -155,7 +163,7 @@ TEST_F(CaptureUplinkTest, CameraPicturesReachThePhoneTurnedUprightAndShowOnItsSc
 }
 
 TEST_F(CaptureUplinkTest, SwitchingOffDetachesTheProducerAndStopsTheMessages) {
-    auto camera = std::make_shared<CSyntheticCamera>();
+    auto camera = std::make_shared<CSyntheticCamera>(CameraOptions());
     RegisterOnCameraSwitch(camera);
     StartPlaying();
     Tap(kCameraIconPortrait);
@@ -179,7 +187,7 @@ TEST_F(CaptureUplinkTest, SwitchingOffDetachesTheProducerAndStopsTheMessages) {
 }
 
 TEST_F(CaptureUplinkTest, TurningThePhoneChangesTheFilter) {
-    auto camera = std::make_shared<CSyntheticCamera>();
+    auto camera = std::make_shared<CSyntheticCamera>(CameraOptions());
     RegisterOnCameraSwitch(camera);
     StartPlaying();
     Tap(kCameraIconPortrait);
@@ -278,24 +286,32 @@ TEST_F(CaptureUplinkTest, BadFramesChangeNothing) {
 }
 
 TEST_F(CaptureUplinkTest, SwitchesSourcesAndTeardownRaceWithFrames) {
-    CSyntheticCamera::Options fast;
-    fast.width = 160;
-    fast.height = 120;
-    fast.fps = 100;
-    auto camera = std::make_shared<CSyntheticCamera>(fast);
-    auto other = std::make_shared<CSyntheticCamera>(fast);
+    CSyntheticCamera::Options small;
+    small.width = 160;
+    small.height = 120;
+    small.fps = 10;
+    auto camera = std::make_shared<CSyntheticCamera>(small);
+    auto other = std::make_shared<CSyntheticCamera>(small);
     auto mic = std::make_shared<CSyntheticMicrophone>();
     RegisterOnCameraSwitch(camera);
     RegisterOnMicSwitch(mic);
     StartPlaying();
-    std::atomic<bool> stop{false};
     // The application swaps producers while frames flow and the phone switches.
-    std::thread swapper([&] {
-        while (!stop) {
+    struct Swapper {
+        std::atomic<bool> stop{false};
+        std::thread thread;
+        ~Swapper() {
+            stop = true;
+            if (thread.joinable()) thread.join();
+        }
+    } swapper;
+    swapper.thread = std::thread([&] {
+        while (!swapper.stop) {
             sdk->SetCaptureSource(other, nullptr);
             sdk->ResetCaptureSource(other);
             sdk->SetCaptureSource(camera, nullptr);
-            std::this_thread::yield();
+            // Every swap starts and stops a capture thread: paced, so the link keeps its time.
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
     });
     for (int round = 0; round < 3; ++round) {
@@ -310,8 +326,8 @@ TEST_F(CaptureUplinkTest, SwitchesSourcesAndTeardownRaceWithFrames) {
     }
     Tap(kCameraIconPortrait);
     ASSERT_TRUE(WaitUntil([&] { return notic->CameraSwitches().back()[1] == 1; }));
-    stop = true;
-    swapper.join();
+    swapper.stop = true;
+    swapper.thread.join();
     sdk->SetCaptureSource(camera, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return camera->Running(); }));
     // Tearing down while frames are delivered detaches every producer.
@@ -326,9 +342,7 @@ TEST_F(CaptureUplinkTest, SwitchesSourcesAndTeardownRaceWithFrames) {
 class CaptureFormatTest : public CaptureUplinkTest, public ::testing::WithParamInterface<capture::emCAPTURE_TYPE> {};
 
 TEST_P(CaptureFormatTest, EveryCameraFormatArrivesAsTheSamePicture) {
-    CSyntheticCamera::Options options;
-    options.type = GetParam();
-    auto camera = std::make_shared<CSyntheticCamera>(options);
+    auto camera = std::make_shared<CSyntheticCamera>(CameraOptions(GetParam()));
     RegisterOnCameraSwitch(camera);
     StartPlaying();
     Tap(kCameraIconPortrait);
@@ -352,10 +366,10 @@ protected:
 };
 
 TEST_F(WideCameraTest, CropOfTheDesignsFirstExampleFitsTheSource) {
-    CSyntheticCamera::Options options;
+    CSyntheticCamera::Options options = CameraOptions();
     options.width = 1280;
     options.height = 720;
-    options.fps = 15;
+    options.fps = 10;
     auto camera = std::make_shared<CSyntheticCamera>(options);
     RegisterOnCameraSwitch(camera);
     StartPlaying();

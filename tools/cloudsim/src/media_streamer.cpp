@@ -124,7 +124,8 @@ void MediaStreamer::Run() {
                 forceKey = true;
             }
             const std::string clock = ClockText();
-            const uint64_t uplink = m_phone->Uplink().Version();
+            // The uplink shows only on the Camera and Mic apps' screens.
+            const uint64_t uplink = state.cameraOn || state.micOn ? m_phone->Uplink().Version() : renderedUplink;
             if (state.version != renderedVersion || clock != renderedClock || uplink != renderedUplink) {
                 const UplinkView shown = m_phone->Uplink().View();
                 RenderPhone(state, m_phone->Name(), clock, *canvas, &shown);
