@@ -11,7 +11,9 @@ PACKAGES=(
   libflatbuffers-dev flatbuffers-compiler
   libavcodec-dev libavutil-dev libswscale-dev libavfilter-dev libx264-dev
   libopus-dev libsdl2-dev libboost-dev
-  xvfb xauth fonts-wqy-microhei
+  libxcb-shm0-dev libxcb-damage0-dev libgl1-mesa-dri
+  xvfb xauth x11-utils fonts-wqy-microhei
+  clang libclang-rt-dev
 )
 CURL_MIN=8.14.1
 BACKPORTS_LIST=/etc/apt/sources.list.d/tessivo-bookworm-backports.sources

@@ -13,7 +13,7 @@ app_bin="$build/bin/tessivoYunBox"
 [ -x "$cloud_bin" ] || { echo "run: $cloud_bin is not built" >&2; exit 1; }
 [ -x "$app_bin" ] || { echo "run: $app_bin is not built" >&2; exit 1; }
 
-work=$(mktemp -d /tmp/tessivo-run.XXXXXX)
+work=$(mktemp -d "${TMPDIR:-/tmp}/tessivo-run.XXXXXX")
 ready="$work/cloud.json"
 "$cloud_bin" --web-root "$repo/tools/cloudsim/web" --ready-file "$ready" > "$work/cloudsim.log" 2>&1 &
 cloud_pid=$!

@@ -5,6 +5,7 @@
 set -eu
 build=${1:?usage: device_screenshot.sh <build dir> [out dir]}
 here=$(cd "$(dirname "$0")" && pwd)
+repo=$(cd "$here/../.." && pwd)
 . "$here/env.sh"
 out=${2:-$build/screenshot}
 shot="$build/bin/tessivoYunBoxDeviceShot"

@@ -5,6 +5,7 @@
 set -eu
 build=${1:?usage: screenshot.sh <build dir> [out.png] [front-end URL]}
 here=$(cd "$(dirname "$0")" && pwd)
+repo=$(cd "$here/../.." && pwd)
 . "$here/env.sh"
 out=${2:-$build/screenshot/main-window.png}
 url=${3:-$TESSIVO_FRONTEND_URL}

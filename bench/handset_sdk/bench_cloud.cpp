@@ -27,7 +27,7 @@ bool BenchCloud::Start(std::string* error) {
     }
     m_dir = pattern;
     QvLogParam log{};
-    log.level = QV_LOG_WARN;
+    log.level = QV_LOG_INFO;  // the player's path line is information
     common::CopyText(log.directory, (m_dir + "/QVLog").c_str());
     common::CopyText(log.name, "HANDSET_SDK");
     log.fileSizeKb = 1024;

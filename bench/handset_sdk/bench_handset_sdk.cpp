@@ -46,14 +46,15 @@ bool PrintRow(const char* mode, int fps, const RunResult& r, double plainMs) {
                 " (waited %5.2f)  rss %4.0f MB",
                 mode, fps, p50, Percentile(r.latencyMs, 0.99), r.sent > r.delivered ? r.sent - r.delivered : 0,
                 r.sent, r.cpuMsPerFrame, r.threadMsPerFrame, r.threadWaitMsPerFrame, r.rssMiB);
-    if (plainMs > 0) std::printf("  plain %5.2f ms  ratio %6.2f", plainMs, p50 / plainMs);
-    if (r.presentMsPerFrame >= 0) {
-        std::printf("  present %5.2f ms (cpu %5.2f)", r.presentMsPerFrame, r.presentCpuMsPerFrame);
+    if (plainMs > 0) {
+        std::printf("  plain %5.2f ms  ratio %6.2f  thread ratio %5.2f", plainMs, p50 / plainMs,
+                    r.threadMsPerFrame / plainMs);
     }
     if (r.helperCpuMsPerFrame >= 0) std::printf("  xvfb %5.2f ms/frame", r.helperCpuMsPerFrame);
     // Pairing in order is exact only when every sent frame came out.
     if (r.delivered != r.sent) std::printf("  (latency pairs approximate: %zu delivered)", r.delivered);
     std::printf("\n");
+    if (!r.presentPath.empty()) std::printf("           path: %s\n", r.presentPath.c_str());
     return true;
 }
 
@@ -65,7 +66,7 @@ double PlainMs(const RunResult& r) {
 bool LinkRow(int fps, double seconds) { return PrintRow("link", fps, RunLink(fps, seconds), 0); }
 
 bool OutRow(int fps, double seconds) {
-    const RunResult out = RunPipeline(false, fps, seconds, nullptr, 0);
+    const RunResult out = RunPipeline(false, fps, seconds, nullptr, 0, "");
     return PrintRow("out", fps, out, PlainMs(out));
 }
 
@@ -77,7 +78,7 @@ bool ShowRow(int fps, double seconds) {
         std::printf("show %2dfps  failed: %s\n", fps, error.c_str());
         return false;
     }
-    const RunResult show = RunPipeline(true, fps, seconds, &windows, server.Pid());
+    const RunResult show = RunPipeline(true, fps, seconds, &windows, server.Pid(), server.Display());
     return PrintRow("show", fps, show, PlainMs(show));
 }
 
@@ -125,7 +126,8 @@ int main(int argc, char** argv) {
                 " thread: the delivering thread (link: stream loop, out/show: decode thread) per frame,"
                 " waited: its time ready but without a CPU\n");
     std::printf("rss: VmRSS at the end, cloud included; plain: libavcodec alone on the same frames, one thread,"
-                " low delay; ratio = p50 / plain; present: inside SDL_RenderPresent; xvfb: the X server's CPU\n");
+                " low delay; ratio = p50 / plain; thread ratio = thread / plain; xvfb: the X server's CPU;"
+                " path: the presentation path the player chose and why\n");
     bool ok = true;
     for (int fps : {30, 60}) {
         ok = RunIsolated("link", fps, seconds, LinkRow) && ok;

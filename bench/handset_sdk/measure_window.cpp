@@ -47,7 +47,8 @@ bool WaitDelivered(const StampLog& delivered, uint64_t count) {
 
 }  // namespace
 
-RunResult MeasureWindow(const StreamControl& control, StampLog& delivered, double seconds, pid_t helper) {
+RunResult MeasureWindow(const StreamControl& control, StampLog& delivered, double seconds, pid_t helper,
+                        const std::function<pid_t()>& measured) {
     RunResult result;
     StampLog& sends = CloudVideoSends();
     if (!WaitDelivered(delivered, delivered.Total() + kWarmFrames)) {
@@ -58,7 +59,8 @@ RunResult MeasureWindow(const StreamControl& control, StampLog& delivered, doubl
         result.error = "the stream did not pause";
         return result;
     }
-    const pid_t thread = delivered.LastTid();
+    const pid_t named = measured ? measured() : 0;
+    const pid_t thread = named > 0 ? named : delivered.LastTid();
     sends.KeepPayloads(true);
     sends.Begin();
     delivered.Begin();

@@ -4,6 +4,8 @@
 // the next pause is paired, in order, with the frame delivered for it: the
 // pipeline neither reorders nor (when healthy) drops frames, and the quiet
 // gaps on both sides keep frames outside the window from being counted.
+#include <sys/types.h>
+
 #include <functional>
 
 #include "run_result.h"
@@ -17,6 +19,9 @@ struct StreamControl {
 };
 
 // helper: another process whose CPU time is measured too (0: none).
-RunResult MeasureWindow(const StreamControl& control, StampLog& delivered, double seconds, pid_t helper = 0);
+// thread: names the thread whose run time is measured once frames flow
+// (empty, or 0 from it: the one that delivers).
+RunResult MeasureWindow(const StreamControl& control, StampLog& delivered, double seconds, pid_t helper = 0,
+                        const std::function<pid_t()>& thread = {});
 
 }  // namespace handset_bench

@@ -1,5 +1,9 @@
 #include "pipeline_run.h"
 
+#include <atomic>
+#include <mutex>
+
+#include "base/base_log.h"
 #include "bench_cloud.h"
 #include "common/qv_log.h"
 #include "handset_sdk/handset_sdk.h"
@@ -29,6 +33,33 @@ public:
     PlayWaiter play;
 };
 
+// The player names its path in one line, logged on the decode thread.
+class PathLine {
+public:
+    PathLine() {
+        base::SetLogCapture([this](int, const std::string& line) {
+            if (line.find("[VIDEO_PLAYER]present path[") == std::string::npos) return;
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_line = line;
+            m_tid = static_cast<pid_t>(base::GetTid());
+        });
+    }
+    ~PathLine() { base::SetLogCapture(nullptr); }
+    std::string Line() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_line;
+    }
+    pid_t Tid() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_tid;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::string m_line;
+    pid_t m_tid = 0;
+};
+
 RunResult Failed(const std::string& error) {
     RunResult result;
     result.error = error;
@@ -37,12 +68,16 @@ RunResult Failed(const std::string& error) {
 
 }  // namespace
 
-RunResult RunPipeline(bool show, int fps, double seconds, xvfb_peer::XcbWindows* windows, pid_t xvfbPid) {
+RunResult RunPipeline(bool show, int fps, double seconds, xvfb_peer::XcbWindows* windows, pid_t xvfbPid,
+                      const std::string& display) {
     BenchCloud cloud;
     std::string error;
     if (!cloud.Start(&error)) return Failed("cloud: " + error);
     uint32_t window = 0;
     if (show && (windows == nullptr || (window = windows->CreateWindow(kWidth, kHeight, false)) == 0)) return Failed("no X window");
+    PresentWatch presented;
+    if (show && !presented.Start(display, window, &error)) return Failed(error);
+    PathLine path;
 
     auto notic = std::make_shared<PipelineNotic>();
     auto sdk = handset_sdk::IHandsetSdk::CreateQVPhone();
@@ -73,13 +108,9 @@ RunResult RunPipeline(bool show, int fps, double seconds, xvfb_peer::XcbWindows*
         } else {
             // Audio stays out of the pipeline: the figures are the video path's.
             StreamControl control{[&] { return sdk->SetPlayControl(1, 0); }, [&] { return sdk->SetPlayControl(0, 0); }};
-            result = MeasureWindow(control, show ? PresentedPictures() : notic->frames, seconds, show ? xvfbPid : 0);
-            const uint64_t presents = PresentedPictures().Total();
-            if (show && presents > 0) {
-                result.presentMsPerFrame = static_cast<double>(PresentCallNanos()) / 1e6 / static_cast<double>(presents);
-                result.presentCpuMsPerFrame =
-                    static_cast<double>(PresentCallCpuNanos()) / 1e6 / static_cast<double>(presents);
-            }
+            result = MeasureWindow(control, show ? PresentedPictures() : notic->frames, seconds, show ? xvfbPid : 0,
+                                   [&] { return show ? path.Tid() : 0; });
+            result.presentPath = path.Line();
         }
     }
     sdk->Uninit();

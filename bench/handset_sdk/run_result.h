@@ -16,8 +16,7 @@ struct RunResult {
     double threadMsPerFrame = -1;    // the delivering thread's run time / frames delivered
     double threadWaitMsPerFrame = -1;  // its time waiting for a CPU / frames delivered
     double helperCpuMsPerFrame = -1; // a helper process (the X server) over the window / frames delivered
-    double presentMsPerFrame = -1;   // show mode: time inside SDL_RenderPresent per picture
-    double presentCpuMsPerFrame = -1;  // of which the presenting thread ran
+    std::string presentPath;         // show mode: the player's log line naming its path and why
     double rssMiB = -1;              // VmRSS at the end of the window
     std::vector<std::vector<uint8_t>> units;  // the H.264 access units sent in the window
 };

@@ -62,8 +62,10 @@ uint8_t MapWinKey(uint32_t winKey) {
     return winKey < table.size() ? table[winKey] : kNoKeyCode;
 }
 
+// Keys whose character arrives as text in text mode. Space is one of them: it
+// comes as the character " ", and a key event for it as well would type it twice.
 bool IsCharacterKey(uint32_t k) {
-    return (k >= 0x30 && k <= 0x39) || (k >= 0x41 && k <= 0x5A) || (k >= 0x60 && k <= 0x6F) ||
+    return k == 0x20 || (k >= 0x30 && k <= 0x39) || (k >= 0x41 && k <= 0x5A) || (k >= 0x60 && k <= 0x6F) ||
            (k >= 0xBA && k <= 0xC0) || (k >= 0xDB && k <= 0xDF) || k == 0x10;
 }
 

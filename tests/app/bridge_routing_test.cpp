@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
+#include <QPointer>
+#include <QWidget>
 
 #include "bridge/app_handle_callback.h"
 #include "bridge/yun_state_manager.h"
@@ -111,6 +113,52 @@ TEST_F(RoutingTest, PageClosesDeviceWindows) {
     EXPECT_TRUE(sync.property("closedByPage").toBool());
     EXPECT_EQ(manager.Window("w1"), nullptr);
     EXPECT_EQ(manager.Window("syncDevice"), nullptr);
+}
+
+// A page that closes windows before their sockets connected, or shows one
+// twice, leaves no window it cannot reach and opens each id once.
+TEST_F(RoutingTest, ClosingAWindowThatIsStillOpeningCancelsIt) {
+    app::YunStateManager& manager = app::YunStateManager::Instance();
+    QList<QPointer<QWidget>> created;
+    QStringList createdIds;
+    manager.SetSingleOpener([&](const QJsonObject& request) {
+        auto* view = new QWidget;
+        view->setAttribute(Qt::WA_DeleteOnClose);
+        manager.InsertWindow(request.value("winId").toString(), view);
+        view->show();
+        created << view;
+        createdIds << request.value("winId").toString();
+    });
+    const int socketsBefore = manager.SocketCount();
+    const QString port = QString::number(window->Port());
+    auto page = Client();
+    for (int i = 0; i < 30; ++i) {
+        const QString id = QString("pair-%1").arg(i);
+        page->Send(Obj({{"action", "showYunDeviceDialog"}, {"winId", id}, {"localPort", port}}));
+        page->Send(Obj({{"action", "closeYunDeviceDialog"}, {"winId", id}}));
+    }
+    page->Send(Obj({{"action", "showYunDeviceDialog"}, {"winId", "twice"}, {"localPort", port}}));
+    page->Send(Obj({{"action", "showYunDeviceDialog"}, {"winId", "twice"}, {"localPort", port}}));
+    page->Flush();
+    ASSERT_TRUE(apptest::WaitUntil([&] { return createdIds.contains("twice"); }));
+    apptest::Pump(300);  // room for any stray socket to connect
+    EXPECT_EQ(createdIds.count("twice"), 1);
+    int open = 0;
+    for (const QPointer<QWidget>& view : created) open += view && view->isVisible();
+    EXPECT_EQ(open, 1) << createdIds.join(",").toStdString();
+    // A pair whose socket won the race opened and was closed again; none is
+    // left opening, and no id opened twice.
+    for (int i = 0; i < 30; ++i) {
+        const QString id = QString("pair-%1").arg(i);
+        EXPECT_FALSE(manager.IsOpening(id)) << i;
+        EXPECT_LE(createdIds.count(id), 1) << i;
+    }
+    EXPECT_LE(manager.SocketCount(), socketsBefore + 1 + createdIds.size());
+    // A cancelled id can be shown again later.
+    page->Send(Obj({{"action", "showYunDeviceDialog"}, {"winId", "pair-0"}, {"localPort", port}}));
+    EXPECT_TRUE(apptest::WaitUntil([&] { return manager.Window("pair-0") != nullptr; }));
+    for (const QPointer<QWidget>& view : created) delete view.data();
+    manager.SetSingleOpener(nullptr);
 }
 
 TEST_F(RoutingTest, ShowDeviceDialogOpensThroughTheRegisteredOpener) {

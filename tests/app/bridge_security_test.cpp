@@ -126,4 +126,66 @@ TEST(BridgePortTest, TakesTheNextFreePortWhen12125And12126AreBusy) {
     EXPECT_TRUE(client.Connect(window.Port()));
 }
 
+// A message over 16 MiB closes its socket with 1009 as soon as its header
+// arrives (nothing is buffered or handled); the bridge serves others on.
+TEST_F(SecurityTest, AnOversizedMessageClosesItsSocket) {
+    QTcpSocket raw;
+    raw.connectToHost(QHostAddress::LocalHost, window->Port());
+    ASSERT_TRUE(raw.waitForConnected(5000));
+    raw.write("GET / HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(window->Port()) +
+              "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+              "Sec-WebSocket-Version: 13\r\n\r\n");
+    QByteArray received;
+    ASSERT_TRUE(apptest::WaitUntil([&] {
+        received += raw.readAll();
+        return received.contains("\r\n\r\n");
+    }));
+    ASSERT_TRUE(received.startsWith("HTTP/1.1 101"));
+    received = received.mid(received.indexOf("\r\n\r\n") + 4);
+    // A masked text frame that announces 16 MiB + 1 bytes, and its first bytes.
+    const quint64 length = app::WebSocketChannel::kMaxMessageBytes + 1;
+    QByteArray frame("\x81\xFF", 2);
+    for (int shift = 56; shift >= 0; shift -= 8) frame.append(static_cast<char>((length >> shift) & 0xFF));
+    frame.append("\x01\x02\x03\x04", 4);
+    frame.append(QByteArray(4096, 'x'));
+    raw.write(frame);
+    ASSERT_TRUE(apptest::WaitUntil([&] {
+        received += raw.readAll();
+        return received.size() >= 4;
+    }));
+    EXPECT_EQ(static_cast<unsigned char>(received[0]), 0x88);  // close frame
+    EXPECT_EQ(static_cast<unsigned char>(received[2]), 0x03);  // code 1009: too much data
+    EXPECT_EQ(static_cast<unsigned char>(received[3]), 0xF1);
+
+    const QString header = R"({"action":"appLoadingCallback","actionId":")";
+    auto fine = Client();
+    fine->SendText(header + QString(1024 * 1024, QLatin1Char('y')) + R"("})");
+    QJsonObject echo;
+    ASSERT_TRUE(fine->Next(echo, 30000));
+    EXPECT_EQ(echo.value("actionId").toString().size(), 1024 * 1024);
+}
+
+// Connections beyond the bound are closed at once; closing one makes room.
+TEST_F(SecurityTest, ConnectionsBeyondTheBoundAreRefused) {
+    const int before = window->Channel()->ConnectionCount();
+    std::list<std::unique_ptr<apptest::BridgeClient>> clients;
+    for (int i = before; i < app::WebSocketChannel::kMaxConnections; ++i) clients.push_back(Client());
+    ASSERT_TRUE(apptest::WaitUntil([&] {
+        return window->Channel()->ConnectionCount() == app::WebSocketChannel::kMaxConnections;
+    }));
+    apptest::BridgeClient extra;
+    extra.Connect(window->Port());
+    EXPECT_TRUE(extra.WaitClosed(10000));
+    EXPECT_EQ(window->Channel()->ConnectionCount(), app::WebSocketChannel::kMaxConnections);
+    clients.front()->Close();
+    clients.pop_front();
+    ASSERT_TRUE(apptest::WaitUntil([&] {
+        return window->Channel()->ConnectionCount() == app::WebSocketChannel::kMaxConnections - 1;
+    }));
+    auto last = Client();
+    last->Send(Obj({{"action", "appLoadingCallback"}, {"actionId", "room"}}));
+    QJsonObject echo;
+    EXPECT_TRUE(last->Next(echo));
+}
+
 }  // namespace

@@ -70,13 +70,25 @@ TEST_F(DeviceViewTest, ResizeKeepsThePhoneAspectAndMinimumSizes) {
     EXPECT_EQ(view->size(), QSize((600 - 40) * 720 / 1280 + 40, 600));
     EXPECT_EQ(channel->resized.last(), view->size());
     EXPECT_EQ(view->minimumSize(), QSize(256, 424));
-    // Small windows hide the id and the captions.
+    // Narrow windows hide the id.
     view->SetResizeEdge(app::ResizeEdge::None);
     view->resize(380, 300);
     EXPECT_EQ(view->size(), QSize(380, 424));
     EXPECT_FALSE(view->Ui().deviceIdLabel->isVisible());
-    view->resize(300, 310 + 200);
-    EXPECT_TRUE(view->Ui().captions.first()->isVisible());
+    view->resize(400, 424);
+    EXPECT_TRUE(view->Ui().deviceIdLabel->isVisible());
+}
+
+// Only a landscape window can be low enough to hide the button captions.
+TEST_F(DeviceViewTest, LowLandscapeWindowsHideTheCaptions) {
+    QTest::mousePress(view->Ui().rotateButton, Qt::LeftButton);
+    view->SetResizeEdge(app::ResizeEdge::None);
+    view->resize(600, 320);
+    ASSERT_EQ(view->size(), QSize(600, 320));
+    for (QLabel* caption : view->Ui().captions) EXPECT_FALSE(caption->isVisible()) << caption->text().toStdString();
+    view->resize(600, 321);
+    ASSERT_EQ(view->size(), QSize(600, 321));
+    for (QLabel* caption : view->Ui().captions) EXPECT_TRUE(caption->isVisible()) << caption->text().toStdString();
 }
 
 TEST_F(DeviceViewTest, RotatingTwiceRestoresSizeAndOrientation) {
@@ -185,9 +197,13 @@ TEST_F(DeviceViewTest, MouseOnThePictureBecomesTouches) {
 
 TEST_F(DeviceViewTest, ControlSpaceOnThePictureIsKeptFromThePhone) {
     view->Ui().yunViewLabel->setFocus();
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::ControlModifier, " ");
-    EXPECT_TRUE(QApplication::sendEvent(view->Ui().yunViewLabel, &press));
-    EXPECT_TRUE(press.isAccepted());
+    QTest::keyClick(Window(), Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_TRUE(channel->Calls("char").isEmpty()) << channel->calls.join(", ").toStdString();
+    EXPECT_FALSE(channel->calls.contains("key 32")) << channel->calls.join(", ").toStdString();
+    // A plain Space still goes to the phone.
+    QTest::keyClick(Window(), Qt::Key_Space);
+    EXPECT_EQ(channel->Calls("char"), QStringList({"char 32"}));
+    EXPECT_TRUE(channel->calls.contains("key 32"));
 }
 
 TEST_F(DeviceViewTest, DraggingTheTitleBarMovesTheWindow) {

@@ -128,6 +128,13 @@ TEST_F(KovraViewTest, ClosingStopsTheStreamAndTellsThePage) {
     }, 10000));
 }
 
+TEST_F(KovraViewTest, TypedTextArrivesOncePerCharacter) {
+    app::KovraYunBaseView* view = Open(Request("kovra-4"));
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(apptest::WaitUntil([&] { return Colours(view->Ui().yunViewLabel) > 8; }, 15000)) << "no picture";
+    ExpectTypedTextArrivesOnce(view);
+}
+
 TEST_F(KovraViewTest, AnUnknownChannelOpensNoWindow) {
     QJsonObject request = Request("other-1");
     request.insert("channel", "Other");
@@ -154,24 +161,51 @@ TEST_F(KovraViewTest, ResizeRulesAndRotatingTwiceHoldForKovraWindows) {
     EXPECT_EQ(view->size(), QSize(400, 680));
 }
 
-// A back end that is not playing: frames written by hand.
-TEST(KovraPaint, APictureIsSetOnlyWhenANewFrameArrived) {
+// A back end that is not playing: frames written by hand. The picture follows
+// new frames, and the last frame follows resizes and turns; an unchanged
+// picture is not set again, so painting does not loop.
+TEST(KovraPaint, ThePictureFollowsNewFramesSizesAndTurns) {
     app::KovraChannelObject channel("w", "1", "d", "token", "127.0.0.1:1");
     QLabel label;
     label.resize(72, 128);
     channel.paintFrame(&label);
     EXPECT_TRUE(label.pixmap(Qt::ReturnByValue).isNull());  // nothing decoded yet
+    // Blue, with a red top-left corner to see the turn.
     std::vector<uint32_t> frame(720 * 1280, 0xFF2060A0u);
-    channel.writeFrame(reinterpret_cast<const uint8_t*>(frame.data()), 720, 1280);
+    for (int y = 0; y < 320; ++y)
+        for (int x = 0; x < 180; ++x) frame[y * 720 + x] = 0xFFFF0000u;
+    auto write = [&] { channel.writeFrame(reinterpret_cast<const uint8_t*>(frame.data()), 720, 1280); };
+    auto picture = [&] { return label.pixmap(Qt::ReturnByValue); };
+    write();
     channel.paintFrame(&label);
-    const qint64 first = label.pixmap(Qt::ReturnByValue).cacheKey();
-    EXPECT_EQ(label.pixmap(Qt::ReturnByValue).toImage().pixel(10, 10), 0xFF2060A0u);
+    const qint64 first = picture().cacheKey();
+    EXPECT_EQ(picture().toImage().pixel(60, 100), 0xFF2060A0u);
+    EXPECT_EQ(picture().toImage().pixel(5, 5), 0xFFFF0000u);
     channel.paintFrame(&label);
-    EXPECT_EQ(label.pixmap(Qt::ReturnByValue).cacheKey(), first);
-    channel.sendTouch(0, 1, 1);  // never started: nothing happens
-    channel.writeFrame(reinterpret_cast<const uint8_t*>(frame.data()), 720, 1280);
+    EXPECT_EQ(picture().cacheKey(), first);  // nothing new: not set again
+    channel.sendTouch(0, 1, 1);              // never started: nothing happens
+    write();
     channel.paintFrame(&label);
-    EXPECT_NE(label.pixmap(Qt::ReturnByValue).cacheKey(), first);
+    EXPECT_NE(picture().cacheKey(), first);
+
+    // No new frame: a resize alone repaints at the new size.
+    label.resize(144, 256);
+    channel.paintFrame(&label);
+    EXPECT_EQ(picture().size(), QSize(144, 256));
+    // A turn alone repaints turned: the phone's top-left corner is at the bottom left.
+    channel.setLandscape(true);
+    label.resize(256, 144);
+    channel.paintFrame(&label);
+    ASSERT_EQ(picture().size(), QSize(256, 144));
+    EXPECT_EQ(picture().toImage().pixel(5, 139), 0xFFFF0000u);
+    EXPECT_EQ(picture().toImage().pixel(5, 5), 0xFF2060A0u);
+    const qint64 turned = picture().cacheKey();
+    channel.paintFrame(&label);
+    EXPECT_EQ(picture().cacheKey(), turned);
+    // Turning back at the same label size repaints too.
+    channel.setLandscape(false);
+    channel.paintFrame(&label);
+    EXPECT_EQ(picture().toImage().pixel(5, 5), 0xFFFF0000u);
 }
 
 }  // namespace

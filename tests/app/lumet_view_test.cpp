@@ -84,6 +84,13 @@ TEST_F(LumetViewTest, PlaysThePhoneAndForwardsInput) {
     EXPECT_EQ(CountReceived("copyString"), 2);  // the empty clipboard sent nothing
 }
 
+TEST_F(LumetViewTest, TypedTextArrivesOncePerCharacter) {
+    app::KovraYunBaseView* view = Open(Request("lumet-4"));
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(apptest::WaitUntil([&] { return Lumet(view)->Shown(); }, 20000));
+    ExpectTypedTextArrivesOnce(view);
+}
+
 TEST_F(LumetViewTest, ClosingEndsTheStreamAndTellsThePage) {
     QPointer<app::KovraYunBaseView> view = Open(Request("lumet-2"));
     ASSERT_NE(view, nullptr);

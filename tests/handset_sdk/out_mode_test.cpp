@@ -99,6 +99,10 @@ TEST_F(SdkCloudTest, KeysControlKeysVolumeAndTextReachThePhone) {
     EXPECT_EQ(sdk->SendKey(0, 0x42), 0);
     EXPECT_EQ(sdk->SendKey(0, 0x11), 0);
     EXPECT_EQ(sdk->SendKey(1, 0x43), -1) << "without Ctrl the character comes as text";
+    EXPECT_EQ(sdk->SendKey(1, 0x20), -1) << "Space comes as the text \" \"";
+    EXPECT_EQ(sdk->SendKey(0, 0x20), -1);
+    EXPECT_EQ(sdk->SendKey(1, 0x08), 0) << "Backspace has no character: it goes as a key";
+    EXPECT_EQ(sdk->SendKey(0, 0x08), 0);
     EXPECT_EQ(sdk->OnImeMessage(258, 'h', 0, echo, sizeof(echo)), 0);
     EXPECT_STREQ(echo, "h");
     EXPECT_EQ(sdk->OnImeMessage(258, 7, 0, echo, sizeof(echo)), 0) << "control characters are not sent";

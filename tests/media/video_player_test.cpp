@@ -1,12 +1,14 @@
-// The SDL player drawing into a plain X11 window (Xvfb when no display is
-// set): pixels inside the rectangle, black outside, turns, no input taken.
+// The player's software path drawing into a plain X11 window (Xvfb when no
+// display is set): pixels inside the rectangle, black outside, turns, windows
+// that cannot be seen, no input taken.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
 
 #include "codec/codec_interface.h"
+#include "player_fixture.h"
+#include "quadrant_picture.h"
 #include "video_player/video_player.h"
-#include "x_display.h"
 
 namespace {
 
@@ -32,21 +34,11 @@ struct TestPicture {
 bool IsRed(uint32_t p) { return (p >> 16 & 0xFF) > 200 && (p >> 8 & 0xFF) < 60; }
 bool IsGreen(uint32_t p) { return (p >> 8 & 0xFF) > 200 && (p >> 16 & 0xFF) < 60; }
 
-class VideoPlayerTest : public ::testing::Test {
+class VideoPlayerTest : public mediatest::PlayerTest {
 protected:
-    static void SetUpTestSuite() {
-        s_display = new mediatest::XDisplay();
-        if (!s_display->Open()) {
-            delete s_display;
-            s_display = nullptr;
-        }
-    }
-    static void TearDownTestSuite() {
-        delete s_display;
-        s_display = nullptr;
-    }
     void SetUp() override {
-        if (!s_display) GTEST_SKIP() << "no X display and no Xvfb";
+        PlayerTest::SetUp();
+        if (IsSkipped()) return;
         m_window = s_display->CreateWindow(200, 150);
         m_player = IVideoPlayInterface::CreateVideoPlayer(video_player::VIDEO_PLAYER_SDL);
         ASSERT_TRUE(m_player);
@@ -55,14 +47,12 @@ protected:
     void TearDown() override {
         if (m_player) m_player->UnInit();
         if (s_display && m_window) s_display->DestroyWindow(m_window);
+        PlayerTest::TearDown();
     }
-    static mediatest::XDisplay* s_display;
     unsigned long m_window = 0;
     std::shared_ptr<IVideoPlayInterface> m_player;
     TestPicture m_picture;
 };
-
-mediatest::XDisplay* VideoPlayerTest::s_display = nullptr;
 
 TEST_F(VideoPlayerTest, DrawsScaledIntoTheRectangleOnly) {
     const DisplayRect rect{20, 10, 120, 110};  // 100 x 100
@@ -126,6 +116,56 @@ TEST_F(VideoPlayerTest, RefusesAMissingWindowAndBadPictures) {
     s_display->DestroyWindow(m_window);
     EXPECT_EQ(m_player->Draw(m_picture.picture, DisplayRect{0, 0, 10, 10}, 0), -1);
     m_window = 0;
+}
+
+TEST_F(VideoPlayerTest, SoftwarePathDrawsEveryTurnIntoTheRectangle) {
+    EXPECT_NE(LineWith("[VIDEO_PLAYER]present path[software]"), "");
+    mediatest::QuadrantPicture quadrants;
+    // Neither square nor aligned: the picture is scaled unevenly and turned.
+    const DisplayRect rect{13, 7, 190, 141};
+    for (int mode = 0; mode < 4; ++mode) {
+        ASSERT_EQ(m_player->Draw(quadrants.Get(), rect, mode), 0);
+        EXPECT_EQ(mediatest::QuadrantColours(*s_display, m_window, rect), mediatest::ExpectedQuadrants(mode))
+            << "mode " << mode;
+        EXPECT_EQ(s_display->Pixel(m_window, 5, 3), 0u) << "mode " << mode;
+        EXPECT_EQ(s_display->Pixel(m_window, 195, 145), 0u) << "mode " << mode;
+    }
+    // Negative modes count the other way round.
+    ASSERT_EQ(m_player->Draw(quadrants.Get(), rect, -1), 0);
+    EXPECT_EQ(mediatest::QuadrantColours(*s_display, m_window, rect), mediatest::ExpectedQuadrants(3));
+}
+
+TEST_F(VideoPlayerTest, HiddenWindowDrawsNothing) {
+    mediatest::QuadrantPicture quadrants;
+    const DisplayRect rect{0, 0, 200, 150};
+    ASSERT_EQ(m_player->Draw(quadrants.Get(), rect, 0), 0);
+    s_display->Unmap(m_window);
+    EXPECT_EQ(m_player->Draw(m_picture.picture, rect, 0), 1);
+    EXPECT_EQ(m_player->Draw(m_picture.picture, rect, 0), 1);
+    s_display->Map(m_window);
+    // Shown again: the next picture comes out.
+    ASSERT_EQ(m_player->Draw(quadrants.Get(), rect, 2), 0);
+    EXPECT_EQ(mediatest::QuadrantColours(*s_display, m_window, rect), mediatest::ExpectedQuadrants(2));
+}
+
+TEST_F(VideoPlayerTest, MinimisedTopLevelDrawsNothing) {
+    // The picture's window is a child, as an application's picture widget is;
+    // minimising unmaps the top-level around it.
+    const unsigned long top = s_display->CreateWindow(300, 300);
+    const unsigned long child = s_display->CreateWindow(120, 100, top);
+    auto player = IVideoPlayInterface::CreateVideoPlayer(video_player::VIDEO_PLAYER_SDL);
+    ASSERT_EQ(player->Init(PIXEL_FORMAT_I420, child, 64, 64), 0);
+    mediatest::QuadrantPicture quadrants;
+    const DisplayRect rect{0, 0, 120, 100};
+    ASSERT_EQ(player->Draw(quadrants.Get(), rect, 0), 0);
+    EXPECT_EQ(mediatest::QuadrantColours(*s_display, child, rect), mediatest::ExpectedQuadrants(0));
+    s_display->Unmap(top);
+    EXPECT_EQ(player->Draw(quadrants.Get(), rect, 1), 1);
+    s_display->Map(top);
+    ASSERT_EQ(player->Draw(quadrants.Get(), rect, 1), 0);
+    EXPECT_EQ(mediatest::QuadrantColours(*s_display, child, rect), mediatest::ExpectedQuadrants(1));
+    player->UnInit();
+    s_display->DestroyWindow(top);
 }
 
 }  // namespace

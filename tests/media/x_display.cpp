@@ -17,18 +17,28 @@ bool XDisplay::Open() {
     return m_display != nullptr;
 }
 
-unsigned long XDisplay::CreateWindow(int width, int height) {
+unsigned long XDisplay::CreateWindow(int width, int height, unsigned long parent) {
     const int screen = DefaultScreen(m_display);
-    const Window window = XCreateSimpleWindow(m_display, RootWindow(m_display, screen), 0, 0, width, height, 0, 0,
-                                              BlackPixel(m_display, screen));
+    const Window window = XCreateSimpleWindow(m_display, parent ? parent : RootWindow(m_display, screen), 0, 0, width,
+                                              height, 0, 0, BlackPixel(m_display, screen));
     XSelectInput(m_display, window, StructureNotifyMask | ButtonPressMask | KeyPressMask);
     XMapWindow(m_display, window);
     XEvent event;
     do {
         XNextEvent(m_display, &event);
-    } while (event.type != MapNotify);
+    } while (event.type != MapNotify || event.xmap.window != window);
     XSync(m_display, False);
     return window;
+}
+
+void XDisplay::Unmap(unsigned long window) {
+    XUnmapWindow(m_display, window);
+    XSync(m_display, False);
+}
+
+void XDisplay::Map(unsigned long window) {
+    XMapWindow(m_display, window);
+    XSync(m_display, False);
 }
 
 void XDisplay::DestroyWindow(unsigned long window) {

@@ -19,8 +19,12 @@ public:
     bool Open();
     Display* Get() const { return m_display; }
 
-    // A mapped 24-bit window of this size, drawn once black.
-    unsigned long CreateWindow(int width, int height);
+    // A mapped 24-bit window of this size, drawn once black; a child of
+    // parent when given (else a top-level).
+    unsigned long CreateWindow(int width, int height, unsigned long parent = 0);
+    // Hides (unmaps) or shows (maps) a window; returns once the server did it.
+    void Unmap(unsigned long window);
+    void Map(unsigned long window);
     void DestroyWindow(unsigned long window);
     // The window's pixel at (x, y) as 0xRRGGBB.
     uint32_t Pixel(unsigned long window, int x, int y);

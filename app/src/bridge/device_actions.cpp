@@ -24,6 +24,10 @@ void OpenDeviceWindow(const QString& winId, const QString& localPort, const QJso
         platform::BringToFront(window);
         return;
     }
+    if (manager.IsOpening(winId)) {
+        qInfo().noquote() << "window already opening:" << winId;  // one window per id
+        return;
+    }
     manager.open(winId, localPort, [request, opener, winId] {
         if (opener) {
             opener(request);
@@ -57,12 +61,16 @@ void ShowSyncYunDeviceDialog(QJsonObject request, QWebSocket*) {
     OpenDeviceWindow(winId, PortText(mainDevice), request, YunStateManager::Instance().SyncOpener());
 }
 
+// A close for a window that is still opening cancels it, so the page never
+// leaves a window it can no longer reach.
 void CloseYunDeviceDialog(QJsonObject request, QWebSocket*) {
     const QString winId = ReadText(request, QStringLiteral("winId"));
     YunStateManager& manager = YunStateManager::Instance();
     if (QWidget* window = manager.Window(winId)) {
         window->close();
         manager.RemoveWindow(winId);
+    } else {
+        manager.CancelOpening(winId);
     }
 }
 
@@ -73,6 +81,8 @@ void CloseSyncYunDeviceDialog(QJsonObject, QWebSocket*) {
         window->setProperty("closedByPage", true);  // its close then reports nothing
         window->close();
         manager.RemoveWindow(winId);
+    } else {
+        manager.CancelOpening(winId);
     }
 }
 

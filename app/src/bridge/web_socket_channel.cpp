@@ -11,6 +11,9 @@
 #include "bridge/yun_state_manager.h"
 
 namespace app {
+namespace {
+const char kCountedProperty[] = "bridgeCounted";
+}  // namespace
 
 WebSocketChannel::WebSocketChannel(QObject* parent)
     : QObject(parent),
@@ -78,12 +81,30 @@ void WebSocketChannel::OnNewConnection() {
             socket->close(QWebSocketProtocol::CloseCodePolicyViolated, QStringLiteral("host"));
             continue;
         }
+        if (m_connections >= kMaxConnections) {
+            qWarning().noquote() << "bridge refused a connection:" << m_connections << "open, at most" << kMaxConnections;
+            socket->close(QWebSocketProtocol::CloseCodePolicyViolated, QStringLiteral("too many connections"));
+            continue;
+        }
+        ++m_connections;
+        socket->setProperty(kCountedProperty, true);
+        // Larger messages close the socket with 1009 (too much data).
+        socket->setMaxAllowedIncomingMessageSize(kMaxMessageBytes);
+        socket->setMaxAllowedIncomingFrameSize(kMaxMessageBytes);
+        connect(socket, QOverload<QAbstractSocket::SocketError>::of(&QWebSocket::error), this,
+                [socket](QAbstractSocket::SocketError) {
+                    qWarning().noquote() << "bridge socket closed:" << socket->errorString();
+                });
         connect(socket, &QWebSocket::textMessageReceived, this,
                 [this, socket](const QString& message) { Dispatch(message, socket); });
     }
 }
 
 void WebSocketChannel::OnDisconnected(QWebSocket* socket) {
+    if (socket->property(kCountedProperty).toBool()) {
+        socket->setProperty(kCountedProperty, false);
+        --m_connections;
+    }
     AppHandleCallback::Instance().Forget(socket);
     YunStateManager::Instance().ForgetSocket(socket);
     socket->deleteLater();

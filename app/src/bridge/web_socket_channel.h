@@ -22,6 +22,11 @@ class WebSocketChannel : public QObject {
     Q_OBJECT
 public:
     static constexpr quint16 kFirstPort = 12125;
+    // Bounds no page reaches: a larger message closes its socket with 1009,
+    // connections beyond the count are closed at once.
+    static constexpr quint64 kMaxMessageBytes = 16 * 1024 * 1024;
+    static constexpr int kMaxConnections = 256;
+    int ConnectionCount() const { return m_connections; }
 
     explicit WebSocketChannel(QObject* parent = nullptr);
     ~WebSocketChannel() override;
@@ -56,6 +61,7 @@ private:
     QString m_frontendOrigin;
     QString m_pageOrigin;
     std::function<void()> m_quit;
+    int m_connections = 0;
 };
 
 // Fillers of the action table, one per group of actions.

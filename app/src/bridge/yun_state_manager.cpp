@@ -18,7 +18,13 @@ YunStateManager& YunStateManager::Instance() {
 
 void YunStateManager::open(const QString& windowId, const QString& localPort, std::function<void()> create) {
     auto* socket = new QWebSocket(QString(), QWebSocketProtocol::Version13, this);
+    m_opening.insert(windowId, socket);
     connect(socket, &QWebSocket::connected, this, [this, socket, windowId, create] {
+        if (m_opening.value(windowId) != socket) {
+            socket->close();  // cancelled while it connected
+            return;
+        }
+        m_opening.remove(windowId);
         QWebSocket* earlier = m_sockets.value(windowId);
         m_sockets.insert(windowId, socket);
         if (earlier && earlier != socket) {
@@ -28,13 +34,29 @@ void YunStateManager::open(const QString& windowId, const QString& localPort, st
             create();
         }
     });
-    connect(socket, &QWebSocket::disconnected, this, [this, socket] {
+    connect(socket, &QWebSocket::disconnected, this, [this, socket, windowId] {
+        if (m_opening.value(windowId) == socket) {
+            m_opening.remove(windowId);  // never connected: a later show may try again
+        }
         ForgetSocket(socket);
         socket->deleteLater();
     });
     connect(socket, QOverload<QAbstractSocket::SocketError>::of(&QWebSocket::error), this,
             [socket](QAbstractSocket::SocketError) { qWarning().noquote() << "device socket:" << socket->errorString(); });
     socket->open(QUrl(QStringLiteral("ws://localhost:") + localPort));
+}
+
+bool YunStateManager::CancelOpening(const QString& windowId) {
+    if (!m_opening.contains(windowId)) {
+        return false;
+    }
+    const QPointer<QWebSocket> socket = m_opening.take(windowId);
+    qInfo().noquote() << "cancelled opening window" << windowId;
+    if (socket) {
+        socket->abort();
+        socket->deleteLater();
+    }
+    return true;
 }
 
 void YunStateManager::send(const QString& windowId, const QString& text) {

@@ -22,8 +22,13 @@ public:
     static YunStateManager& Instance();
 
     // Opens a client socket to ws://localhost:<localPort>; once it connects,
-    // stores it under windowId and calls create.
+    // stores it under windowId and calls create. A window stays "opening"
+    // until then (or until its socket fails).
     void open(const QString& windowId, const QString& localPort, std::function<void()> create);
+    bool IsOpening(const QString& windowId) const { return m_opening.contains(windowId); }
+    // Cancels a window that is still opening: its socket is dropped and
+    // create is never called. False when none was opening.
+    bool CancelOpening(const QString& windowId);
     // Sends text on the socket of windowId, if there is one.
     void send(const QString& windowId, const QString& text);
 
@@ -47,6 +52,7 @@ private:
 
     QMap<QString, QPointer<QWidget>> m_windows;
     QMap<QString, QPointer<QWebSocket>> m_sockets;
+    QMap<QString, QPointer<QWebSocket>> m_opening;  // sockets not yet connected, by window id
     DeviceOpener m_singleOpener;
     DeviceOpener m_syncOpener;
 };

@@ -47,4 +47,9 @@ const QHash<int, int>& DeviceKeyTable() {
 
 int VirtualKeyOf(int qtKey) { return DeviceKeyTable().value(qtKey, 0); }
 
+bool IsCharacterVirtualKey(int k) {
+    return k == 0x20 || (k >= 0x30 && k <= 0x39) || (k >= 0x41 && k <= 0x5A) || (k >= 0x60 && k <= 0x6F) ||
+           (k >= 0xBA && k <= 0xC0) || (k >= 0xDB && k <= 0xDF) || k == 0x10;
+}
+
 }  // namespace app

@@ -8,5 +8,9 @@ namespace app {
 const QHash<int, int>& DeviceKeyTable();
 // The virtual key of a Qt key; 0 for a key without one.
 int VirtualKeyOf(int qtKey);
+// Virtual keys whose character arrives as text while the phone takes text
+// (Space, digits, letters, keypad, punctuation, Shift): their key events are
+// not sent then, or the character would be typed twice.
+bool IsCharacterVirtualKey(int virtualKey);
 
 }  // namespace app

@@ -4,8 +4,10 @@
 #include <QPixmap>
 #include <QTransform>
 
+#include <cstring>
 #include <mutex>
 
+#include "device/device_key_table.h"
 #include "device/gui_relay.h"
 #include "device/kovra_listeners.h"
 #include "swplay_u/keyboard.h"
@@ -87,9 +89,17 @@ void KovraChannelObject::onFrameReady() {
 }
 
 void KovraChannelObject::paintFrame(QLabel* label) {
-    if (!label || frameCount() == m_paintedFrames) {
-        return;  // nothing new: a still picture costs nothing
+    if (!label || frameCount() == 0) {
+        return;
     }
+    // A new frame, or the last one at a new size or turn; an unchanged still
+    // picture is not set again (setting it would schedule the next paint).
+    const bool sameLook = label->size() == m_paintedSize && landscape == m_paintedLandscape;
+    if (frameCount() == m_paintedFrames && sameLook) {
+        return;
+    }
+    m_paintedSize = label->size();
+    m_paintedLandscape = landscape;
     const uint8_t* data = lockFrame(&m_paintedFrames);
     QImage image(data, frameWidth(), frameHeight(), QImage::Format_RGB32);
     if (landscape) {
@@ -133,7 +143,22 @@ void KovraChannelObject::changeVolume(bool up) {
 }
 
 void KovraChannelObject::sendKey(int virtualKey) {
-    if (m_started) m_source->sendKeyEvent(3, swplay_u::Keyboard::GetInstance()->getKeyCode(virtualKey));
+    if (!m_started) return;
+    if (isInputActive() && IsCharacterVirtualKey(virtualKey)) {
+        return;  // its character went as text (forwardCharMessage)
+    }
+    m_source->sendKeyEvent(3, swplay_u::Keyboard::GetInstance()->getKeyCode(virtualKey));
+}
+
+void KovraChannelObject::forwardCharMessage(const NativeCharMessage& message) {
+    if (!m_started || !isInputActive()) return;
+    if (message.message == NativeCharMessage::kChar && message.wParam >= 32 && message.wParam <= 126) {
+        const char c = static_cast<char>(message.wParam);
+        m_source->sendInputString(&c, 1);
+    } else if (message.message == NativeCharMessage::kImeEnd && message.lParam != 0) {
+        const char* text = reinterpret_cast<const char*>(static_cast<uintptr_t>(message.lParam));
+        m_source->sendInputString(text, static_cast<int>(std::strlen(text)));
+    }
 }
 
 void KovraChannelObject::sendText(const QString& text) {

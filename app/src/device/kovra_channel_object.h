@@ -1,6 +1,7 @@
 #pragma once
 // The vendor back end of a device view: a swplay_u player whose 720 x 1280
-// frames the view paints into its picture label when a new one arrives.
+// frames the view paints into its picture label when a new one arrives, and
+// again when the label's size or the turn changes.
 #include <QPointer>
 
 #include <memory>
@@ -35,6 +36,9 @@ public:
     void setQuality(int level) override;
     void changeVolume(bool up) override;
     void sendInputString(const QString& text) override;
+    // While the phone takes text, typed characters (258) and input-method
+    // text (270) go as input strings.
+    void forwardCharMessage(const NativeCharMessage& message) override;
     bool isInputActive() override;
     void setInputActiveCallback(std::function<void(bool)> callback) override;
 
@@ -58,6 +62,8 @@ private:
     int m_quality = 1;
     bool m_started = false;
     uint64_t m_paintedFrames = 0;
+    QSize m_paintedSize;
+    bool m_paintedLandscape = false;
 };
 
 }  // namespace app

@@ -17,6 +17,8 @@ public:
         std::function<void(bool active)> inputActive;
         std::function<void(bool on)> camera;      // the phone switched its camera
         std::function<void(bool on)> microphone;  // the phone switched its microphone
+        // The stream's picture size (first frame and every screen change).
+        std::function<void(int width, int height)> streamSize;
     };
 
     void SetCallbacks(Callbacks callbacks);
@@ -36,5 +38,9 @@ private:
     std::mutex m_mutex;
     Callbacks m_callbacks;
 };
+
+// The main phone's notifications of a group window: the same events, with
+// the stream size as well.
+using CQVPhoneNotic = CQVSinglePhoneNotic;
 
 }  // namespace app

@@ -10,4 +10,12 @@ std::vector<NativeCharMessage> CharMessagesOf(const QString& keyText) {
     return messages;
 }
 
+bool TypesCharacter(const QString& keyText) {
+    if (keyText.isEmpty()) return false;
+    for (const QChar c : keyText) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) return false;
+    }
+    return true;
+}
+
 }  // namespace app

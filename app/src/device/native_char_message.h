@@ -19,5 +19,7 @@ struct NativeCharMessage {
 
 // One 258 message per character (UTF-16 code unit) of a key event's text.
 std::vector<NativeCharMessage> CharMessagesOf(const QString& keyText);
+// Whether a key event's text types something: non-empty, no control characters.
+bool TypesCharacter(const QString& keyText);
 
 }  // namespace app

@@ -89,9 +89,17 @@ bool KovraYunBaseView::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     if (watched == windowHandle() && event->type() == QEvent::KeyPress) {
-        for (const NativeCharMessage& m : CharMessagesOf(static_cast<QKeyEvent*>(event)->text())) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+            return false;  // shortcuts and Ctrl+Space type nothing on the phone
+        }
+        const std::vector<NativeCharMessage> messages = CharMessagesOf(key->text());
+        for (const NativeCharMessage& m : messages) {
             m_channel->forwardCharMessage(m);
         }
+        // While the phone takes text, a typed character has gone as text:
+        // the hidden text field must not get it too and send it again.
+        return m_channel->isInputActive() && TypesCharacter(key->text());
     } else if (watched == m_ui.channelLineEdit && event->type() == QEvent::InputMethod) {
         const QByteArray text = static_cast<QInputMethodEvent*>(event)->commitString().toUtf8();
         if (!text.isEmpty()) {

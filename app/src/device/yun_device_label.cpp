@@ -39,7 +39,10 @@ void YunDeviceLabel::paintEvent(QPaintEvent* event) {
 }
 
 bool YunDeviceLabel::event(QEvent* event) {
-    if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
+    // Ctrl+Space opens the system input method; neither its press nor its
+    // release reaches the phone.
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride ||
+        event->type() == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Space && key->modifiers() == Qt::ControlModifier) {
             if (event->type() == QEvent::KeyPress) {

@@ -18,9 +18,10 @@ SdlSubsystem::SdlSubsystem(uint32_t flag) : m_flag(flag) {
     SDL_SetHint(SDL_HINT_GRAB_KEYBOARD, "0");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_PING, "0");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-    // Pictures are drawn by the software renderer; its window surface goes
-    // to X directly instead of through an OpenGL texture (which would load
-    // the GL driver, and on machines without a GPU its JIT, for nothing).
+    // Window surfaces, where SDL makes any, go to X directly instead of
+    // through an OpenGL texture (which would load the GL driver, and on
+    // machines without a GPU its JIT, for nothing); the video player's GPU
+    // path asks for OpenGL itself.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     m_ok = SDL_InitSubSystem(flag) == 0;
 }

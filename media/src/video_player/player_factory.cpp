@@ -1,4 +1,4 @@
-#include "sdl_video_player.h"
+#include "window_video_player.h"
 
 namespace video_player {
 
@@ -7,7 +7,7 @@ std::shared_ptr<IVideoPlayInterface> IVideoPlayInterface::CreateVideoPlayer(ENUM
         return nullptr;
     }
     try {
-        return std::make_shared<SdlVideoPlayer>();
+        return std::make_shared<WindowVideoPlayer>();
     } catch (...) {
         return nullptr;
     }

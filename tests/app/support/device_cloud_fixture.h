@@ -6,9 +6,12 @@
 #include <stdlib.h>
 
 #include <QDir>
+#include <QTest>
+#include <QWindow>
 #include <QTemporaryDir>
 
 #include <memory>
+#include <set>
 #include <string>
 
 #include "bridge/yun_state_manager.h"
@@ -78,6 +81,40 @@ protected:
         int n = 0;
         for (const cloudsim::ReceivedMessage& m : cloud->Received(kInstance)) n += m.kind == kind;
         return n;
+    }
+
+    // Taps the phone's text field, waits until the view knows the phone takes
+    // text, and types every printable ASCII character, then Backspace, Tab
+    // and Enter, through the window as a keyboard does. Each character must
+    // reach the phone exactly once: as one input string, or one key for the
+    // keys without a character.
+    void ExpectTypedTextArrivesOnce(app::KovraYunBaseView* view) {
+        QWidget* label = view->Ui().yunViewLabel;
+        QTest::mousePress(label, Qt::LeftButton, Qt::NoModifier, QPoint(216, 84));
+        QTest::mouseRelease(label, Qt::LeftButton, Qt::NoModifier, QPoint(216, 84));
+        ASSERT_TRUE(WaitUntil([&] { return view->Channel()->isInputActive(); }, 10000))
+            << "the phone's text field never took the focus";
+        cloud->ClearRecords();
+        std::string printable;
+        for (char c = 32; c < 127; ++c) printable += c;
+        QWindow* window = view->windowHandle();
+        for (char c : printable) QTest::keyClick(window, c);
+        for (Qt::Key key : {Qt::Key_Backspace, Qt::Key_Tab, Qt::Key_Return}) QTest::keyClick(window, key);
+
+        const std::string expected = printable.substr(0, printable.size() - 1);  // Backspace took the last
+        cloudsim::PhoneView phone;
+        EXPECT_TRUE(WaitUntil([&] { return cloud->Phone(kInstance, phone) && !phone.focused; }, 10000))
+            << "Enter did not reach the phone";
+        EXPECT_EQ(phone.text, expected);
+        std::string strings;
+        std::multiset<int> keysDown;
+        for (const cloudsim::ReceivedMessage& m : cloud->Received(kInstance)) {
+            if (m.kind == "inputString") strings += m.fields["text"].asString();
+            if (m.kind == "key" && m.fields["down"].asBool()) keysDown.insert(m.fields["key"].asInt());
+            EXPECT_NE(m.kind, "copyString") << m.fields["text"].asString();
+        }
+        EXPECT_EQ(strings, printable);
+        EXPECT_EQ(keysDown, std::multiset<int>({14, 15, 28}));  // Backspace, Tab, Enter
     }
 
     // The next message the page gets whose "data"."type" is type.

@@ -104,7 +104,7 @@ void DrawMarks(const PhoneState& state, Canvas& canvas) {
 
 void RenderPhone(const PhoneState& state, const std::string& name, const std::string& clock, Canvas& canvas,
                  const UplinkView* uplink) {
-    const PhoneLayout& layout = LayoutFor(state.landscape);
+    const PhoneLayout layout = LayoutFor(state.width, state.height);
     canvas.Fill(kBackground);
     DrawStatusBar(state, layout, name, clock, canvas);
     const AppRole openRole = state.openApp >= 0 && state.openApp < static_cast<int>(layout.apps.size())

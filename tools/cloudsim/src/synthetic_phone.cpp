@@ -56,8 +56,11 @@ char KeyToChar(int code, bool shift) {
     return 0;
 }
 
-SyntheticPhone::SyntheticPhone(std::string instanceNo, std::string name)
-    : m_instanceNo(std::move(instanceNo)), m_name(std::move(name)) {}
+SyntheticPhone::SyntheticPhone(std::string instanceNo, std::string name, int width, int height)
+    : m_instanceNo(std::move(instanceNo)), m_name(std::move(name)), m_portraitWidth(width), m_portraitHeight(height) {
+    m_state.width = width;
+    m_state.height = height;
+}
 
 PhoneState SyntheticPhone::Snapshot() const {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -99,7 +102,7 @@ PhoneReport SyntheticPhone::SwitchReportLocked(PhoneReport::Kind kind, bool on) 
 }
 
 void SyntheticPhone::CloseAppLocked(std::vector<PhoneReport>& reports) {
-    const PhoneLayout& layout = LayoutFor(m_state.landscape);
+    const PhoneLayout layout = LayoutFor(m_state.width, m_state.height);
     if (m_state.openApp >= 0 && m_state.openApp < static_cast<int>(layout.apps.size())) {
         const AppRole role = layout.apps[static_cast<size_t>(m_state.openApp)].role;
         if (role == AppRole::kCamera && m_state.cameraOn) {
@@ -114,7 +117,7 @@ void SyntheticPhone::CloseAppLocked(std::vector<PhoneReport>& reports) {
 }
 
 void SyntheticPhone::TapLocked(int x, int y, std::vector<PhoneReport>& reports) {
-    const PhoneLayout& layout = LayoutFor(m_state.landscape);
+    const PhoneLayout layout = LayoutFor(m_state.width, m_state.height);
     for (const auto& key : layout.navKeys) {
         if (!key.area.Contains(x, y)) continue;
         if (key.button == NavButton::kHome || key.button == NavButton::kBack) {
@@ -240,11 +243,10 @@ void SyntheticPhone::SetRotation(int quarterTurns) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         const bool landscape = (quarterTurns & 1) != 0;
-        const PhoneLayout& layout = LayoutFor(landscape);
         if (landscape != m_state.landscape) {
             m_state.landscape = landscape;
-            m_state.width = layout.width;
-            m_state.height = layout.height;
+            m_state.width = landscape ? m_portraitHeight : m_portraitWidth;
+            m_state.height = landscape ? m_portraitWidth : m_portraitHeight;
             m_state.marks.clear();
             m_state.touching = false;
             ++m_state.version;

@@ -12,10 +12,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cloudsim/cloud_config.h"
 #include "cloudsim/fault_script.h"
+#include "cloudsim/group_control.h"
 #include "cloudsim/phone_record.h"
 #include "cloudsim/uplink_view.h"
 
@@ -42,6 +44,10 @@ struct CloudOptions {
     // Called on a stream server thread as each camera or microphone package
     // (types 3010 to 3013) arrives, before it is decoded (for benchmarks); may be null.
     std::function<void(const std::string& instanceNo, uint32_t type, size_t length)> onUplinkPackage;
+    // Called the moment an input was applied to a phone, on the server
+    // thread that applied it: kind as in the record ("touch", "key", ...),
+    // viaNode for input a group-control node copied. May be null.
+    std::function<void(const std::string& instanceNo, const std::string& kind, bool viaNode)> onInputApplied;
 };
 
 struct SessionInfo {
@@ -50,6 +56,7 @@ struct SessionInfo {
     std::string instanceNo;
     std::string userId;
     bool groupControl = false;            // made by a group-control connect (no stream server)
+    std::string nodeNo;                   // group control: the node that serves the instance
     bool ended = false;                   // replaced by a newer session of the instance
     uint16_t wssPort = 0;
     uint16_t wsPort = 0;
@@ -113,8 +120,30 @@ public:
     // when the instance is unknown.
     bool Uplink(const std::string& instanceNo, UplinkView& out) const;
 
-    // The nodes group-control session answers name from now on.
+    // The nodes group-control session answers name from now on (as given:
+    // for nodes of other programs); the cloud's own nodes keep running.
     void SetGroupControlNodes(const std::vector<GroupControlNode>& nodes);
+
+    // Group control: the cloud's own nodes (one per configured node that is
+    // not external), each on ws and wss at one port, path "/ws".
+    std::vector<NodeView> Nodes() const;
+    // false when the cloud serves no node of that number.
+    bool Node(const std::string& nodeNo, NodeView& out) const;
+    uint16_t NodePort(const std::string& nodeNo) const;
+    // Cuts every connection of the node and stops listening; its clients see
+    // the node go away. StartNode listens again on the same port, with no
+    // memory of earlier connections; RestartNode does both. 0, or -1.
+    int StopNode(const std::string& nodeNo);
+    int StartNode(const std::string& nodeNo);
+    int RestartNode(const std::string& nodeNo);
+    // Every package the node received, oldest first (cleared by ClearRecords).
+    std::vector<NodeMessage> NodeMessages(const std::string& nodeNo) const;
+    // Replaces the node's faults ("*": every node). ClearFaults clears them too.
+    void SetNodeFaults(const std::string& nodeNo, const NodeFaultScript& script);
+    // Sends an error report (2001) to the node's registered connections:
+    // errType, errCode and the instances with their codes. How many it reached.
+    int SendNodeError(const std::string& nodeNo, int errType, int errCode,
+                      const std::vector<std::pair<std::string, int>>& instances);
 
 private:
     struct Impl;
