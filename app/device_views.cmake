@@ -34,6 +34,7 @@ target_sources(app_core PRIVATE
 
 if(TARGET handset_sdk)
   target_sources(app_core PRIVATE
+    src/device/capture_choice.cpp
     src/device/lumet_phone_notic.cpp
     src/device/lumet_channel_object.cpp)
   target_compile_definitions(app_core PUBLIC TESSIVO_WITH_LUMET=1)

@@ -31,6 +31,17 @@ export TESSIVO_STAT_URL="https://127.0.0.1:$https_port"
 export TESSIVO_FRONTEND_URL="http://127.0.0.1:$http_port/index.html"
 echo "local cloud: platform $TESSIVO_PLATFORM_URL, front end $TESSIVO_FRONTEND_URL (log: $work/cloudsim.log)"
 
+# Camera and microphone the phone may use: synthetic ones where the machine
+# has none, unless configuration.ini already chooses.
+ini="$build/bin/configuration.ini"
+have_key() { [ -f "$ini" ] && grep -q "^$1=" "$ini"; }
+set_capture() {
+  if ! grep -q '^\[capture\]' "$ini" 2>/dev/null; then printf '\n[capture]\n' >> "$ini"; fi
+  sed -i "/^\[capture\]/a $1=$2" "$ini"
+}
+if ! have_key camera && ! ls /dev/video* >/dev/null 2>&1; then set_capture camera synthetic; fi
+if ! have_key microphone && ! ls /dev/snd/pcmC*c >/dev/null 2>&1; then set_capture microphone synthetic; fi
+
 # The program keeps its settings, cache and logs beside itself and in the
 # working folder: run it from a folder of its own.
 cd "$work"

@@ -140,6 +140,8 @@ int CQVPhoneControl::Uninit() {
     if (!m_state.compare_exchange_strong(expected, kStateStopping)) return expected;
 
     ReleaseHeldKeys();
+    // No producer delivers into the session while it is taken down.
+    for (const auto& source : m_uplink.Reset()) DetachProducer(source);
     StopDecodeThread();
 
     std::shared_ptr<data_hub::IQVInternalDataInterface> hub;
@@ -154,10 +156,6 @@ int CQVPhoneControl::Uninit() {
     m_queue.SetConsumerRunning(false);
     m_pipeline.Release();
     m_mediaReady.store(false);
-    {
-        std::lock_guard<std::mutex> lock(m_captureMutex);
-        m_captureSources.clear();
-    }
     {
         std::lock_guard<std::mutex> lock(m_displayMutex);
         m_window = 0;
@@ -272,23 +270,39 @@ int CQVPhoneControl::SetOutSize(int width, int height) {
 
 int CQVPhoneControl::SetCaptureSource(std::shared_ptr<capture::ICaptureSource> source, void* extra) {
     if (!Ready() || !source) return -1;
-    std::lock_guard<std::mutex> lock(m_captureMutex);
-    m_captureSources[source->GetCaptureType()] = std::move(source);
+    DetachProducer(m_uplink.Register(source));
+    // The producer delivers from now on; frames count once the phone switches it on.
+    if (source->Attach(std::weak_ptr<capture::ICaptureNotify>(shared_from_this())) != 0) {
+        QV_LOG(QV_LOG_ERROR, "[HANDSET_SDK]capture source type[%d] cannot start", source->GetCaptureType());
+        m_uplink.Unregister(source);
+        return -1;
+    }
+    // A registration or a teardown that ran meanwhile may have dropped it: a
+    // producer that is not kept must not deliver.
+    if (m_state.load() != kStateReady) {
+        m_uplink.Unregister(source);
+        DetachProducer(source);
+        return -1;
+    }
+    if (!m_uplink.IsRegistered(source)) DetachProducer(source);
     return 0;
 }
 
 int CQVPhoneControl::ResetCaptureSource(std::shared_ptr<capture::ICaptureSource> source) {
     if (!Ready() || !source) return -1;
-    std::lock_guard<std::mutex> lock(m_captureMutex);
-    for (auto it = m_captureSources.begin(); it != m_captureSources.end(); ++it) {
-        if (it->second == source) {
-            m_captureSources.erase(it);
-            break;
-        }
-    }
+    m_uplink.Unregister(source);
+    DetachProducer(source);
     return 0;
 }
 
-void CQVPhoneControl::OnCaptureFrame(const capture::CaptureFrame* frame) {}
+void CQVPhoneControl::DetachProducer(const std::shared_ptr<capture::ICaptureSource>& source) {
+    if (source) source->Detach(this);
+}
+
+void CQVPhoneControl::OnCaptureFrame(const capture::CaptureFrame* frame) {
+    if (m_state.load() != kStateReady) return;
+    auto hub = Hub();
+    m_uplink.OnFrame(frame, hub.get());
+}
 
 }  // namespace handset_sdk

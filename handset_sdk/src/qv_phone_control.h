@@ -17,6 +17,7 @@
 #include "media_pipeline.h"
 #include "sdk_params.h"
 #include "touch_conversion.h"
+#include "uplink/capture_uplink.h"
 
 namespace handset_sdk {
 
@@ -77,7 +78,7 @@ public:
     void OnSetRotationRes(int code) override;
     void OnDelay(uint32_t delayMs) override;
 
-    // capture::ICaptureNotify (the uplink comes later; frames are ignored)
+    // capture::ICaptureNotify (the producer's thread)
     void OnCaptureFrame(const capture::CaptureFrame* frame) override;
 
 private:
@@ -146,8 +147,9 @@ private:
     std::atomic<bool> m_textMode{false};
     std::atomic<bool> m_touchActive{false};
 
-    std::mutex m_captureMutex;
-    std::map<int, std::shared_ptr<capture::ICaptureSource>> m_captureSources;  // by capture type
+    // Camera and microphone uplink (its own capture mutex inside).
+    CCaptureUplink m_uplink;
+    void DetachProducer(const std::shared_ptr<capture::ICaptureSource>& source);
 };
 
 }  // namespace handset_sdk

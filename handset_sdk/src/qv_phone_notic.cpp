@@ -166,6 +166,7 @@ void CQVPhoneControl::OnCursor(bool shown) {
 }
 
 void CQVPhoneControl::OnOutScreen(int rotation, int fps, int bitrate, int width, int height) {
+    m_uplink.SetOrientation(rotation);
     if (auto notic = Notic()) notic->OnOutScreen(width, height, bitrate, fps, rotation);
 }
 
@@ -178,10 +179,12 @@ void CQVPhoneControl::OnAVConfRes(int code, const char* msg, int fps, int bitrat
 }
 
 void CQVPhoneControl::OnOutMic(bool on, int samples) {
+    DetachProducer(m_uplink.MicSwitch(on, samples));
     if (auto notic = Notic()) notic->OnOutMic(on, samples);
 }
 
 void CQVPhoneControl::OnOutCamera(int type, bool on, uint16_t width, uint16_t height) {
+    DetachProducer(m_uplink.CameraSwitch(type, on, width, height));
     if (auto notic = Notic()) notic->OnOutCamera(type, on, width, height);
 }
 

@@ -150,18 +150,50 @@ TEST(SyntheticPhone, OffScreenPointsAndMovesWithoutDownLeaveNoMark) {
     EXPECT_EQ(phone.Snapshot().marks.size(), SyntheticPhone::kMaxMarks);
 }
 
-TEST(SyntheticPhone, CameraAndMicAppsSwitchAndReport) {
+TEST(SyntheticPhone, CameraAndMicAppsSwitchOnAndLeavingThemSwitchesOff) {
     SyntheticPhone phone("P1", "Phone");
+    UplinkRequest request;
+    request.cameraLongSide = 1280;
+    request.cameraShortSide = 720;
+    request.frontCamera = true;
+    request.micSamples = 0;
+    phone.SetUplinkRequest(request);
     Reports reports;
     reports.Attach(phone);
-    for (const auto& app : LayoutFor(false).apps) {
-        if (app.role == AppRole::kNone) continue;
-        Tap(phone, app.icon.x + 5, app.icon.y + 5);
-    }
-    ASSERT_EQ(reports.list.size(), 2u);
+    const auto& apps = LayoutFor(false).apps;
+    auto iconOf = [&](AppRole role) {
+        for (const auto& app : apps)
+            if (app.role == role) return app.icon;
+        return Rect{};
+    };
+    const Rect camera = iconOf(AppRole::kCamera);
+    const Rect mic = iconOf(AppRole::kMicrophone);
+    Tap(phone, camera.x + 5, camera.y + 5);
+    Tap(phone, mic.x + 5, mic.y + 5);  // the camera screen covers the grid
+    ASSERT_EQ(reports.list.size(), 1u);
     EXPECT_EQ(reports.list[0].kind, PhoneReport::kCamera);
+    EXPECT_EQ(reports.list[0].value, 1);
+    EXPECT_EQ(reports.list[0].width, 1280);  // portrait: the camera's own landscape frame
+    EXPECT_EQ(reports.list[0].height, 720);
+    EXPECT_TRUE(reports.list[0].front);
+    // Turning the phone asks again for the turned size.
+    phone.SetRotation(1);
+    ASSERT_EQ(reports.list.size(), 3u);
+    EXPECT_EQ(reports.list[1].kind, PhoneReport::kScreen);
+    EXPECT_EQ(reports.list[2].kind, PhoneReport::kCamera);
+    EXPECT_EQ(reports.list[2].width, 720);
+    EXPECT_EQ(reports.list[2].height, 1280);
+    phone.SetRotation(0);
+    reports.list.clear();
+    phone.Key(172, true);  // home leaves the app and releases the camera
+    ASSERT_EQ(reports.list.size(), 1u);
+    EXPECT_EQ(reports.list[0].kind, PhoneReport::kCamera);
+    EXPECT_EQ(reports.list[0].value, 0);
+    EXPECT_FALSE(phone.Snapshot().cameraOn);
+    Tap(phone, mic.x + 5, mic.y + 5);
+    ASSERT_EQ(reports.list.size(), 2u);
     EXPECT_EQ(reports.list[1].kind, PhoneReport::kMicrophone);
-    EXPECT_TRUE(phone.Snapshot().cameraOn);
+    EXPECT_EQ(reports.list[1].samples, 0);
     EXPECT_TRUE(phone.Snapshot().micOn);
 }
 

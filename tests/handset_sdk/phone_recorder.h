@@ -64,6 +64,20 @@ public:
     void OnAudioFrame(const uint8_t* pcm, int size, int sampleRate, int channels) override {
         if (size > 0 && sampleRate == 48000 && channels == 2) ++audioFrames;
     }
+    void OnOutCamera(int type, bool on, uint16_t width, uint16_t height) override {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_cameraSwitches.push_back({type, on ? 1 : 0, width, height});
+        }
+        if (onCamera) onCamera(on);
+    }
+    void OnOutMic(bool on, int samples) override {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_micSwitches.emplace_back(on, samples);
+        }
+        if (onMic) onMic(on);
+    }
     void OnVideoSizeChange(int width, int height) override {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_sizeChanges.emplace_back(width, height);
@@ -106,15 +120,30 @@ public:
         return m_picture;
     }
 
+    // Camera switches as (type, on, width, height); microphone switches as (on, samples).
+    std::vector<std::vector<int>> CameraSwitches() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_cameraSwitches;
+    }
+    std::vector<std::pair<bool, int>> MicSwitches() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_micSwitches;
+    }
+
     std::atomic<int> audioFrames{0};
     std::atomic<int> cursor{-1};
     std::function<void()> onFrame;  // set before frames flow
+    // Called on the stream link's thread after the switch was recorded; set before playing.
+    std::function<void(bool on)> onCamera;
+    std::function<void(bool on)> onMic;
 
 private:
     std::mutex m_mutex;
     std::vector<std::pair<int, std::string>> m_statuses;
     std::vector<PlayResult> m_plays;
     std::vector<std::vector<int>> m_screens;
+    std::vector<std::vector<int>> m_cameraSwitches;
+    std::vector<std::pair<bool, int>> m_micSwitches;
     std::vector<std::pair<int, int>> m_sizeChanges;
     Picture m_picture;
     int m_frames = 0;

@@ -38,6 +38,7 @@ protected:
         });
         cloudsim::CloudOptions options;
         options.logLevel = 60;
+        options.uplink = uplinkRequest;
         cloud = std::make_unique<cloudsim::CloudSim>(options);
         std::string error;
         ASSERT_EQ(cloud->Start(&error), 0) << error;
@@ -116,6 +117,7 @@ protected:
     }
 
     std::string dir;
+    cloudsim::UplinkRequest uplinkRequest;  // set before SetUp to change what the phone asks for
     std::unique_ptr<cloudsim::CloudSim> cloud;
     std::shared_ptr<handset_sdk::IHandsetSdk> sdk;
     std::shared_ptr<PhoneRecorder> notic = std::make_shared<PhoneRecorder>();

@@ -1,10 +1,14 @@
 #include "device/lumet_channel_object.h"
 
 #include <QDebug>
+#include <QHBoxLayout>
+#include <QLabel>
 
 #include <cstdio>
 
 #include "common/qv_log.h"
+#include "capture/threaded_producer.h"
+#include "device/capture_choice.h"
 #include "device/gui_relay.h"
 #include "device/lumet_phone_notic.h"
 #include "device/yun_device_label.h"
@@ -43,6 +47,8 @@ void LumetChannelObject::start(int, int, int, int, QWidget* target) {
     callbacks.firstFrame = [this, relay] { relay->Post([this] { OnFirstFrame(); }); };
     callbacks.rotation = [this, relay](int rotation) { relay->Post([this, rotation] { OnRotation(rotation); }); };
     callbacks.inputActive = [this, relay](bool active) { relay->Post([this, active] { OnInputActive(active); }); };
+    callbacks.camera = [this, relay](bool on) { relay->Post([this, on] { OnCameraSwitch(on); }); };
+    callbacks.microphone = [this, relay](bool on) { relay->Post([this, on] { OnMicrophoneSwitch(on); }); };
     m_notic->SetCallbacks(std::move(callbacks));
 
     handset_sdk::QvDataParam data;
@@ -74,10 +80,75 @@ void LumetChannelObject::stop() {
         m_relay->Close();
     }
     if (m_sdk) {
-        m_sdk->Uninit();
+        m_sdk->Uninit();  // detaches the producers it was lent
         m_sdk.reset();
     }
     m_shown = false;
+    m_camera.reset();
+    m_microphone.reset();
+    m_cameraInUse = false;
+    m_micInUse = false;
+    ShowCaptureInUse();
+}
+
+bool LumetChannelObject::Lend(const std::shared_ptr<capture::ICaptureSource>& source, bool on, const char* what) {
+    if (!Running() || !source) {
+        if (on) {
+            qInfo().noquote() << "capture:" << what << "refused (off in configuration.ini or not available)";
+            ++m_refusals;
+        }
+        return false;
+    }
+    if (!on) {
+        m_sdk->ResetCaptureSource(source);
+        return false;
+    }
+    if (m_sdk->SetCaptureSource(source, nullptr) != 0) {
+        const auto threaded = std::dynamic_pointer_cast<capture::CThreadedProducer>(source);
+        qWarning().noquote() << "capture:" << what << "cannot start:"
+                             << QString::fromStdString(threaded ? threaded->LastError() : std::string());
+        ++m_refusals;
+        return false;
+    }
+    return true;
+}
+
+void LumetChannelObject::OnCameraSwitch(bool on) {
+    if (on && !m_camera) m_camera = MakeCameraProducer(ReadCaptureChoice().camera);
+    m_cameraInUse = Lend(m_camera, on, "camera");
+    ShowCaptureInUse();
+}
+
+void LumetChannelObject::OnMicrophoneSwitch(bool on) {
+    if (on && !m_microphone) m_microphone = MakeMicrophoneProducer(ReadCaptureChoice().microphone);
+    m_micInUse = Lend(m_microphone, on, "microphone");
+    ShowCaptureInUse();
+}
+
+// A note in the title bar beside the device id while the phone uses the camera or microphone.
+void LumetChannelObject::ShowCaptureInUse() {
+    if (!m_captureLabel && m_target && (m_cameraInUse || m_micInUse)) {
+        QWidget* titlebar = m_target->findChild<QWidget*>(QStringLiteral("titlebar"));
+        auto* layout = titlebar ? qobject_cast<QHBoxLayout*>(titlebar->layout()) : nullptr;
+        if (layout) {
+            m_captureLabel = new QLabel(titlebar);
+            m_captureLabel->setObjectName(QStringLiteral("captureInUseLabel"));
+            m_captureLabel->setStyleSheet(QStringLiteral("color:#ff6b5a;"));
+            const int after = layout->indexOf(titlebar->findChild<QWidget*>(QStringLiteral("deviceIdLabel")));
+            layout->insertWidget(after >= 0 ? after + 1 : 1, m_captureLabel);
+        }
+    }
+    if (!m_captureLabel) return;
+    QString text;
+    if (m_cameraInUse && m_micInUse) {
+        text = QStringLiteral("● 摄像头、麦克风使用中");
+    } else if (m_cameraInUse) {
+        text = QStringLiteral("● 摄像头使用中");
+    } else if (m_micInUse) {
+        text = QStringLiteral("● 麦克风使用中");
+    }
+    m_captureLabel->setText(text);
+    m_captureLabel->setVisible(!text.isEmpty());
 }
 
 // The picture is the label's own native window: the view's rectangle

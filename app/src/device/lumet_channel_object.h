@@ -10,6 +10,10 @@
 namespace handset_sdk {
 class IHandsetSdk;
 }
+namespace capture {
+class ICaptureSource;
+}
+class QLabel;
 
 namespace app {
 
@@ -38,11 +42,21 @@ public:
     // The platform API base URL: $TESSIVO_PLATFORM_URL, else the service's.
     static QString PlatformBaseUrl();
     bool Shown() const { return m_shown; }
+    // The phone uses the camera or microphone this window lent it.
+    bool CameraInUse() const { return m_cameraInUse; }
+    bool MicrophoneInUse() const { return m_micInUse; }
+    // How often the phone asked for a device the configuration or the machine refused.
+    int Refusals() const { return m_refusals; }
 
 private:
     void OnFirstFrame();
     void OnRotation(int rotation);
     void OnInputActive(bool active);
+    void OnCameraSwitch(bool on);
+    void OnMicrophoneSwitch(bool on);
+    // Lends source to the phone (on) or takes it back; true while lent.
+    bool Lend(const std::shared_ptr<capture::ICaptureSource>& source, bool on, const char* what);
+    void ShowCaptureInUse();
     void Show(int width, int height, bool turned);
     bool Running() const { return m_sdk != nullptr; }
 
@@ -53,6 +67,12 @@ private:
     QPointer<YunDeviceLabel> m_picture;
     bool m_shown = false;
     bool m_inputActive = false;
+    std::shared_ptr<capture::ICaptureSource> m_camera;  // made on the phone's first request
+    std::shared_ptr<capture::ICaptureSource> m_microphone;
+    bool m_cameraInUse = false;
+    bool m_micInUse = false;
+    int m_refusals = 0;
+    QPointer<QLabel> m_captureLabel;
     std::function<void(bool)> m_inputCallback;
 };
 

@@ -56,4 +56,18 @@ void CQVSinglePhoneNotic::OnCursor(bool shown) {
     }
 }
 
+void CQVSinglePhoneNotic::OnOutCamera(int, bool on, uint16_t, uint16_t) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_callbacks.camera) {
+        m_callbacks.camera(on);
+    }
+}
+
+void CQVSinglePhoneNotic::OnOutMic(bool on, int) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_callbacks.microphone) {
+        m_callbacks.microphone(on);
+    }
+}
+
 }  // namespace app

@@ -15,6 +15,8 @@ public:
         std::function<void()> firstFrame;
         std::function<void(int rotation)> rotation;
         std::function<void(bool active)> inputActive;
+        std::function<void(bool on)> camera;      // the phone switched its camera
+        std::function<void(bool on)> microphone;  // the phone switched its microphone
         // The stream's picture size (first frame and every screen change).
         std::function<void(int width, int height)> streamSize;
     };
@@ -29,6 +31,8 @@ public:
                    int audioCodec, int sampleRate, int channels) override;
     void OnOutScreen(int width, int height, int bitrate, int fps, int rotation) override;
     void OnCursor(bool shown) override;
+    void OnOutCamera(int type, bool on, uint16_t width, uint16_t height) override;
+    void OnOutMic(bool on, int samples) override;
 
 private:
     std::mutex m_mutex;

@@ -138,7 +138,13 @@ public:
     // Out mode: decoded frames go to OnVideoFrame and OnAudioFrame.
     virtual int StartOut() = 0;
     virtual int SetOutSize(int width, int height) = 0;
+    // Keeps source as the camera or microphone producer (by its capture type,
+    // replacing and detaching the one before) and attaches it; its frames go
+    // uplink while the phone has that device switched on, and the phone's
+    // off switch detaches and forgets it. -1 for an empty pointer, before the
+    // stream plays, or when the producer cannot start (its Attach failed).
     virtual int SetCaptureSource(std::shared_ptr<capture::ICaptureSource> source, void* extra) = 0;
+    // Forgets and detaches source.
     virtual int ResetCaptureSource(std::shared_ptr<capture::ICaptureSource> source) = 0;
     // action 0 down, 1 up, 2 move; window coordinates (show mode).
     virtual int SendTouch(uint32_t action, const int* xs, const int* ys, int count) = 0;

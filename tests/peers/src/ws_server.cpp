@@ -234,7 +234,12 @@ private:
     void OnEnded() {
         if (m_ended) return;
         m_ended = true;
-        m_queue.clear();
+        // A write in flight still reads the front item; it goes when that write completes.
+        if (m_writing && !m_queue.empty()) {
+            m_queue.erase(m_queue.begin() + 1, m_queue.end());
+        } else {
+            m_queue.clear();
+        }
         m_handle->SetOpen(false);
         {
             std::lock_guard<std::mutex> lock(m_server.mutex);

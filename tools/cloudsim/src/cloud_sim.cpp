@@ -24,10 +24,12 @@ struct CloudSim::Impl {
           sessions(std::make_shared<SessionRegistry>()),
           files(options.webRoot) {
         services->videoSent = options.onVideoSent;
+        services->uplinkArrived = options.onUplinkPackage;
         services->inputApplied = options.onInputApplied;
         for (const auto& instance : options.config.instances) {
             phones[instance.instanceNo] = std::make_shared<SyntheticPhone>(instance.instanceNo, instance.name,
                                                                         instance.screenWidth, instance.screenHeight);
+            phones[instance.instanceNo]->SetUplinkRequest(options.uplink);
         }
         api = std::make_unique<PlatformApi>(options.config, services, sessions, phones, options.streamTls);
         NodeHooks hooks;
@@ -220,6 +222,13 @@ bool CloudSim::Phone(const std::string& instanceNo, PhoneView& out) const {
     auto it = m_impl->phones.find(instanceNo);
     if (it == m_impl->phones.end()) return false;
     out = ViewOf(*it->second);
+    return true;
+}
+
+bool CloudSim::Uplink(const std::string& instanceNo, UplinkView& out) const {
+    auto it = m_impl->phones.find(instanceNo);
+    if (it == m_impl->phones.end()) return false;
+    out = it->second->Uplink().View();
     return true;
 }
 

@@ -80,6 +80,7 @@ void MediaStreamer::Run() {
 
     std::unique_ptr<Canvas> canvas;
     uint64_t renderedVersion = 0;
+    uint64_t renderedUplink = 0;
     std::string renderedClock;
     bool forceKey = true;
     std::vector<uint8_t> encoded;
@@ -123,9 +124,13 @@ void MediaStreamer::Run() {
                 forceKey = true;
             }
             const std::string clock = ClockText();
-            if (state.version != renderedVersion || clock != renderedClock) {
-                RenderPhone(state, m_phone->Name(), clock, *canvas);
+            // The uplink shows only on the Camera and Mic apps' screens.
+            const uint64_t uplink = state.cameraOn || state.micOn ? m_phone->Uplink().Version() : renderedUplink;
+            if (state.version != renderedVersion || clock != renderedClock || uplink != renderedUplink) {
+                const UplinkView shown = m_phone->Uplink().View();
+                RenderPhone(state, m_phone->Name(), clock, *canvas, &shown);
                 renderedVersion = state.version;
+                renderedUplink = uplink;
                 renderedClock = clock;
             }
             if (!m_paused) {

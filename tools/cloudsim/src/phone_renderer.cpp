@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "phone_layout.h"
+#include "uplink_screen.h"
 
 namespace cloudsim {
 namespace {
@@ -101,13 +102,24 @@ void DrawMarks(const PhoneState& state, Canvas& canvas) {
 
 }  // namespace
 
-void RenderPhone(const PhoneState& state, const std::string& name, const std::string& clock, Canvas& canvas) {
+void RenderPhone(const PhoneState& state, const std::string& name, const std::string& clock, Canvas& canvas,
+                 const UplinkView* uplink) {
     const PhoneLayout layout = LayoutFor(state.width, state.height);
     canvas.Fill(kBackground);
     DrawStatusBar(state, layout, name, clock, canvas);
-    DrawTextField(state, layout, canvas);
-    DrawClipboard(state, layout, canvas);
-    DrawApps(state, layout, canvas);
+    const AppRole openRole = state.openApp >= 0 && state.openApp < static_cast<int>(layout.apps.size())
+                                 ? layout.apps[static_cast<size_t>(state.openApp)].role
+                                 : AppRole::kNone;
+    const UplinkView none;
+    if (openRole == AppRole::kCamera) {
+        DrawCameraScreen(layout, uplink ? *uplink : none, canvas);
+    } else if (openRole == AppRole::kMicrophone) {
+        DrawRecorderScreen(layout, uplink ? *uplink : none, canvas);
+    } else {
+        DrawTextField(state, layout, canvas);
+        DrawClipboard(state, layout, canvas);
+        DrawApps(state, layout, canvas);
+    }
     DrawNavBar(layout, canvas);
     DrawMarks(state, canvas);
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "canvas.h"
+#include "cloudsim/uplink_view.h"
 #include "synthetic_phone.h"
 
 namespace cloudsim {
@@ -11,8 +12,10 @@ namespace cloudsim {
 constexpr Rgb kMarkerColor = MakeRgb(255, 0, 0);
 constexpr int kMarkerRadius = 18;
 
-// clock: the text shown in the status bar (e.g. "12:34:56").
-void RenderPhone(const PhoneState& state, const std::string& name, const std::string& clock, Canvas& canvas);
+// clock: the text shown in the status bar (e.g. "12:34:56"). uplink (may be
+// null) is what the open Camera or Mic app shows.
+void RenderPhone(const PhoneState& state, const std::string& name, const std::string& clock, Canvas& canvas,
+                 const UplinkView* uplink = nullptr);
 
 // "HH:MM:SS" of the local time.
 std::string ClockText();

@@ -114,6 +114,8 @@ void StreamConnection::OnFrame(const std::string& data, bool binary) {
         Record(message);
         return;
     }
+    const bool uplink = m_authenticated && view.type >= wire::kMicParam && view.type <= wire::kCameraData;
+    if (uplink && m_services->uplinkArrived) m_services->uplinkArrived(m_phone->InstanceNo(), view.type, view.bodyLength);
     const std::string error = DecodeClientMessage(view.type, view.body, view.bodyLength, message);
     if (!error.empty()) {
         m_services->log.Write(kLogWarn, "connection %d of %s: %s", m_socket->Id(), m_phone->InstanceNo().c_str(),
@@ -125,6 +127,7 @@ void StreamConnection::OnFrame(const std::string& data, bool binary) {
     }
     Record(message);
     Handle(message);
+    if (uplink) m_phone->Uplink().OnPackage(view.type, view.body, view.bodyLength, message.fields);
 }
 
 void StreamConnection::Record(const ClientMessage& message) {
@@ -281,7 +284,7 @@ void StreamConnection::HandleInput(const ClientMessage& message) {
             m_phone->SetClipboard(f["text"].asString());
             break;
         default:
-            break;  // sensors, location, microphone and camera uplink: recorded only
+            break;  // sensors and location are recorded only; the uplink goes to the phone after this
     }
     if (m_services->inputApplied) m_services->inputApplied(m_phone->InstanceNo(), message.kind, false);
 }
@@ -299,10 +302,11 @@ void StreamConnection::OnPhoneReport(const PhoneReport& report) {
             Send(out::Cursor(static_cast<uint32_t>(report.value)));
             break;
         case PhoneReport::kCamera:
-            Send(out::CameraOut(0, static_cast<uint32_t>(report.value), 640, 480));
+            Send(out::CameraOut(report.front ? 1 : 0, static_cast<uint32_t>(report.value),
+                                static_cast<uint16_t>(report.width), static_cast<uint16_t>(report.height)));
             break;
         case PhoneReport::kMicrophone:
-            Send(out::MicOut(0, static_cast<uint32_t>(report.value), 960));
+            Send(out::MicOut(0, static_cast<uint32_t>(report.value), static_cast<uint32_t>(report.samples)));
             break;
     }
 }

@@ -81,29 +81,64 @@ void SyntheticPhone::AppendTextLocked(const std::string& text) {
     m_state.text.append(text, 0, std::min(room, text.size()));
 }
 
+void SyntheticPhone::SetUplinkRequest(const UplinkRequest& request) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_request = request;
+}
+
+PhoneReport SyntheticPhone::SwitchReportLocked(PhoneReport::Kind kind, bool on) const {
+    PhoneReport report;
+    report.kind = kind;
+    report.value = on ? 1 : 0;
+    if (on && kind == PhoneReport::kCamera) {
+        // The camera's own frame is landscape; the client turns it upright.
+        report.width = m_state.landscape ? m_request.cameraShortSide : m_request.cameraLongSide;
+        report.height = m_state.landscape ? m_request.cameraLongSide : m_request.cameraShortSide;
+        report.front = m_request.frontCamera;
+    } else if (on) {
+        report.samples = m_request.micSamples;
+    }
+    return report;
+}
+
+void SyntheticPhone::CloseAppLocked(std::vector<PhoneReport>& reports) {
+    const PhoneLayout layout = LayoutFor(m_state.width, m_state.height);
+    if (m_state.openApp >= 0 && m_state.openApp < static_cast<int>(layout.apps.size())) {
+        const AppRole role = layout.apps[static_cast<size_t>(m_state.openApp)].role;
+        if (role == AppRole::kCamera && m_state.cameraOn) {
+            m_state.cameraOn = false;
+            reports.push_back(SwitchReportLocked(PhoneReport::kCamera, false));
+        } else if (role == AppRole::kMicrophone && m_state.micOn) {
+            m_state.micOn = false;
+            reports.push_back(SwitchReportLocked(PhoneReport::kMicrophone, false));
+        }
+    }
+    m_state.openApp = -1;
+}
+
 void SyntheticPhone::TapLocked(int x, int y, std::vector<PhoneReport>& reports) {
     const PhoneLayout layout = LayoutFor(m_state.width, m_state.height);
-    SetFocusLocked(layout.textField.Contains(x, y), reports);
     for (const auto& key : layout.navKeys) {
         if (!key.area.Contains(x, y)) continue;
-        if (key.button == NavButton::kHome || key.button == NavButton::kBack) m_state.openApp = -1;
+        if (key.button == NavButton::kHome || key.button == NavButton::kBack) {
+            SetFocusLocked(false, reports);
+            CloseAppLocked(reports);
+        }
         return;
     }
+    // A camera or recorder screen covers the home grid.
+    if (m_state.openApp >= 0 && layout.apps[static_cast<size_t>(m_state.openApp)].role != AppRole::kNone) return;
+    SetFocusLocked(layout.textField.Contains(x, y), reports);
     for (size_t i = 0; i < layout.apps.size(); ++i) {
         const AppIcon& app = layout.apps[i];
         if (!app.icon.Contains(x, y)) continue;
         m_state.openApp = static_cast<int>(i);
-        PhoneReport report;
-        if (app.role == AppRole::kCamera) {
-            m_state.cameraOn = !m_state.cameraOn;
-            report.kind = PhoneReport::kCamera;
-            report.value = m_state.cameraOn ? 1 : 0;
-            reports.push_back(report);
-        } else if (app.role == AppRole::kMicrophone) {
-            m_state.micOn = !m_state.micOn;
-            report.kind = PhoneReport::kMicrophone;
-            report.value = m_state.micOn ? 1 : 0;
-            reports.push_back(report);
+        if (app.role == AppRole::kCamera && !m_state.cameraOn) {
+            m_state.cameraOn = true;
+            reports.push_back(SwitchReportLocked(PhoneReport::kCamera, true));
+        } else if (app.role == AppRole::kMicrophone && !m_state.micOn) {
+            m_state.micOn = true;
+            reports.push_back(SwitchReportLocked(PhoneReport::kMicrophone, true));
         }
         return;
     }
@@ -157,13 +192,13 @@ void SyntheticPhone::Key(int code, bool down) {
         } else if (code == kKeyVolumeDown) {
             m_state.volume = std::max(0, m_state.volume - 1);
         } else if (code == kKeyHome) {
-            m_state.openApp = -1;
+            CloseAppLocked(reports);
             SetFocusLocked(false, reports);
         } else if (code == kKeyBack) {
             if (m_state.focused) {
                 SetFocusLocked(false, reports);
             } else {
-                m_state.openApp = -1;
+                CloseAppLocked(reports);
             }
         } else if (code == kKeyMenu) {
             // The home grid has no menu.
@@ -220,6 +255,8 @@ void SyntheticPhone::SetRotation(int quarterTurns) {
         report.kind = PhoneReport::kScreen;
         report.value = landscape ? 1 : 0;
         reports.push_back(report);
+        // An open camera starts again with a frame for the new orientation.
+        if (m_state.cameraOn) reports.push_back(SwitchReportLocked(PhoneReport::kCamera, true));
     }
     Notify(reports);
 }

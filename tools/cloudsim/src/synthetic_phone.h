@@ -12,6 +12,9 @@
 #include <utility>
 #include <vector>
 
+#include "cloudsim/uplink_view.h"
+#include "uplink_receiver.h"
+
 namespace cloudsim {
 
 struct TouchMark {
@@ -42,6 +45,10 @@ struct PhoneReport {
     Kind kind = kScreen;
     int value = 0;  // rotation (screen), 1/0 (cursor, camera, microphone)
     std::string text;  // clipboard text
+    int width = 0;     // camera on: the size asked for
+    int height = 0;
+    int samples = 0;   // microphone on: the sample count asked for
+    bool front = false;  // camera on: the front camera
 };
 
 class SyntheticPhone {
@@ -66,6 +73,12 @@ public:
     // Quarter turns; odd values turn the screen to landscape.
     void SetRotation(int quarterTurns);
 
+    // What the Camera and Mic apps ask for when they open.
+    void SetUplinkRequest(const UplinkRequest& request);
+    // The uplinked camera pictures and sound the apps show.
+    UplinkReceiver& Uplink() { return m_uplink; }
+    const UplinkReceiver& Uplink() const { return m_uplink; }
+
     using Observer = std::function<void(const PhoneReport&)>;
     int AddObserver(Observer observer);
     void RemoveObserver(int id);
@@ -75,6 +88,9 @@ private:
     void SetFocusLocked(bool focused, std::vector<PhoneReport>& reports);
     void AppendTextLocked(const std::string& text);
     void Notify(const std::vector<PhoneReport>& reports);
+    PhoneReport SwitchReportLocked(PhoneReport::Kind kind, bool on) const;
+    // Leaves the open app; a camera or recorder screen releases its device.
+    void CloseAppLocked(std::vector<PhoneReport>& reports);
 
     const std::string m_instanceNo;
     const std::string m_name;
@@ -82,6 +98,8 @@ private:
     const int m_portraitHeight;
     mutable std::mutex m_mutex;
     PhoneState m_state;
+    UplinkRequest m_request;
+    UplinkReceiver m_uplink;
     std::mutex m_observerMutex;
     std::map<int, Observer> m_observers;
     int m_nextObserver = 1;

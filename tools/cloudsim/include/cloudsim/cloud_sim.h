@@ -19,6 +19,7 @@
 #include "cloudsim/fault_script.h"
 #include "cloudsim/group_control.h"
 #include "cloudsim/phone_record.h"
+#include "cloudsim/uplink_view.h"
 
 #define CLOUDSIM_API __attribute__((visibility("default")))
 
@@ -38,6 +39,11 @@ struct CloudOptions {
     // Called on a streamer thread just before each video package goes out,
     // with the phone and the H.264 access unit (for benchmarks); may be null.
     std::function<void(const std::string& instanceNo, const std::vector<uint8_t>& accessUnit)> onVideoSent;
+    // What the phones' Camera and Mic apps ask the client for.
+    UplinkRequest uplink;
+    // Called on a stream server thread as each camera or microphone package
+    // (types 3010 to 3013) arrives, before it is decoded (for benchmarks); may be null.
+    std::function<void(const std::string& instanceNo, uint32_t type, size_t length)> onUplinkPackage;
     // Called the moment an input was applied to a phone, on the server
     // thread that applied it: kind as in the record ("touch", "key", ...),
     // viaNode for input a group-control node copied. May be null.
@@ -109,6 +115,10 @@ public:
 
     // false when the instance is unknown.
     bool Phone(const std::string& instanceNo, PhoneView& out) const;
+
+    // What the phone received over the camera and microphone uplink; false
+    // when the instance is unknown.
+    bool Uplink(const std::string& instanceNo, UplinkView& out) const;
 
     // The nodes group-control session answers name from now on (as given:
     // for nodes of other programs); the cloud's own nodes keep running.
