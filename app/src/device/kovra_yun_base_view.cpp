@@ -11,6 +11,7 @@
 #include "device/channel_object_interface.h"
 #include "device/device_edge_resizer.h"
 #include "device/device_key_table.h"
+#include "device/stats_overlay_control.h"
 #include "device/yun_device_label.h"
 #include "keymap/base_key_setting_dialog.h"
 #include "startup/brand.h"
@@ -39,6 +40,7 @@ KovraYunBaseView::KovraYunBaseView(const QString& windowId, QWidget* parent)
     for (QWidget* w : {m_ui.titlebar, m_ui.leftBar, static_cast<QWidget*>(m_ui.yunViewLabel)}) resizer->Watch(w);
     ConnectToolbar();
     ConnectTextPath();
+    m_stats = new StatsOverlayControl(this, m_ui);
 }
 
 KovraYunBaseView::~KovraYunBaseView() {
@@ -50,6 +52,7 @@ KovraYunBaseView::~KovraYunBaseView() {
 void KovraYunBaseView::setChannel(std::shared_ptr<ChannelObjectInterface> channel) {
     m_channel = std::move(channel);
     m_ui.yunViewLabel->SetChannel(m_channel);
+    m_stats->SetChannel(m_channel);
     QPointer<QLineEdit> edit = m_ui.channelLineEdit;
     // Back ends call this on the GUI thread.
     m_channel->setInputActiveCallback([edit](bool active) {

@@ -18,6 +18,7 @@
 namespace app {
 
 class ChannelObjectInterface;
+class StatsOverlayControl;
 
 class KovraYunBaseView : public QWidget {
     Q_OBJECT
@@ -30,6 +31,7 @@ public:
     const QString& WindowId() const { return m_windowId; }
     const YunBaseViewLayout& Ui() const { return m_ui; }
     BaseKeySettingDialog* KeyEditor() const { return m_keyEditor; }
+    StatsOverlayControl* Stats() const { return m_stats; }
     bool KeyMappingEnabled() const { return m_keyMappingEnabled; }
     const KeySetData& KeyScheme() const { return m_keyScheme; }
     void SetClosedByPage(bool closed) { m_closedByPage = closed; }
@@ -79,6 +81,7 @@ private:
     bool m_ctrlHeld = false;
     bool m_vHeld = false;
     bool m_windowFilterInstalled = false;
+    StatsOverlayControl* m_stats = nullptr;  // child of the view
 };
 
 }  // namespace app
