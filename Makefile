@@ -5,14 +5,19 @@ BUILD ?= build
 JOBS ?= 2
 TYPE ?= RelWithDebInfo
 # Libraries whose tests also run under the sanitizers.
-SDK_LABELS := net_engine|plat_client|relay_port|data_hub|handset_sdk|fleet_link|mosaic_sdk|cloudsim|media
+SDK_LABELS := net_engine|plat_client|relay_port|data_hub|handset_sdk|fleet_link|mosaic_sdk|cloudsim|media|fuzz
 TSAN_LABELS := net_engine|plat_client|relay_port|data_hub|handset_sdk|fleet_link|mosaic_sdk
 # Sanitizer builds leave the Qt program out.
-SDK_FOLDERS := base;common;platform;net_engine;plat_client;relay_port;data_hub;media;handset_sdk;fleet_link;mosaic_sdk;swplay_u;tools/cloudsim;tests/peers;tests;bench
+SDK_FOLDERS := base;common;platform;net_engine;plat_client;relay_port;data_hub;media;handset_sdk;fleet_link;mosaic_sdk;swplay_u;tools/cloudsim;tests/peers;tests;bench;fuzz
+# The fuzz build: the parsers' libraries, the desktop client and the fuzz targets.
+FUZZ_FOLDERS := base;common;platform;net_engine;plat_client;relay_port;data_hub;media;fleet_link;app;fuzz
+# Seconds each fuzz target runs in `make fuzz`; FUZZ_TARGETS picks some (names as in fuzz/corpus/).
+FUZZ_SECONDS ?= 300
+FUZZ_TARGETS ?=
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build test run bench asan tsan screenshot device-screenshot clean
+.PHONY: deps configure build test run bench asan tsan fuzz screenshot device-screenshot clean
 
 deps:
 	@$(SUDO) bash scripts/install-deps.sh
@@ -53,5 +58,13 @@ tsan: deps
 	cmake --build build-tsan -j$(JOBS)
 	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" setarch -R ctest --test-dir build-tsan --output-on-failure -j$(JOBS) -L '$(TSAN_LABELS)'
 
+# libFuzzer with AddressSanitizer and UBSan (clang): builds every fuzz target
+# and runs each for FUZZ_SECONDS (e.g. `make fuzz FUZZ_SECONDS=60`).
+fuzz: deps
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+	  -DCMAKE_CXX_COMPILER=clang++ -DTESSIVO_SANITIZE=fuzzer -DTESSIVO_ONLY="$(FUZZ_FOLDERS)" > build-fuzz.configure.log
+	cmake --build build-fuzz -j$(JOBS) --target fuzz_all
+	bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
 clean:
-	rm -rf build build-asan build-tsan build-bench *.configure.log
+	rm -rf build build-asan build-tsan build-bench build-fuzz *.configure.log

@@ -28,6 +28,10 @@ target_sources(app_core PRIVATE
   src/device/view_input.cpp
   src/device/view_toolbar.cpp
   src/device/channel_factory.cpp
+  src/device/group_device.cpp
+  src/device/follower_source.cpp
+  src/device/multi_channel_factory.cpp
+  src/device/multi_device_opener.cpp
   src/device/device_opener.cpp)
 
 if(TARGET handset_sdk)
@@ -39,10 +43,19 @@ if(TARGET handset_sdk)
   target_link_libraries(app_core PUBLIC handset_sdk common)
 endif()
 
+if(TARGET mosaic_sdk)
+  target_sources(app_core PRIVATE
+    src/device/lumet_group_notic.cpp
+    src/device/lumet_muti_channel_object.cpp)
+  target_compile_definitions(app_core PUBLIC TESSIVO_WITH_MOSAIC=1)
+  target_link_libraries(app_core PUBLIC mosaic_sdk)
+endif()
+
 if(TARGET swplay_u)
   target_sources(app_core PRIVATE
     src/device/kovra_listeners.cpp
     src/device/kovra_channel_object.cpp
+    src/device/kovra_muti_channel_object.cpp
     src/device/kovra_stream_stats.cpp)
   target_compile_definitions(app_core PUBLIC TESSIVO_WITH_KOVRA=1)
   target_link_libraries(app_core PUBLIC swplay_u)

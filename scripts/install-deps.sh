@@ -13,6 +13,7 @@ PACKAGES=(
   libopus-dev libsdl2-dev libboost-dev
   libxcb-shm0-dev libxcb-damage0-dev libgl1-mesa-dri
   xvfb xauth x11-utils xdotool fonts-wqy-microhei
+  clang libclang-rt-dev
 )
 CURL_MIN=8.14.1
 BACKPORTS_LIST=/etc/apt/sources.list.d/tessivo-bookworm-backports.sources

@@ -1,6 +1,7 @@
 #include "hub_config.h"
 
 #include <cstdio>
+#include <exception>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -28,7 +29,14 @@ void CConfig::Load() {
     Json::Value doc;
     std::string errors;
     const std::string content = text.str();
-    if (!reader->parse(content.data(), content.data() + content.size(), &doc, &errors) || !doc.isObject()) {
+    bool parsed = false;
+    try {
+        parsed = reader->parse(content.data(), content.data() + content.size(), &doc, &errors);
+    } catch (const std::exception&) {
+        // The reader throws when nesting exceeds its stack limit.
+        parsed = false;
+    }
+    if (!parsed || !doc.isObject()) {
         QV_LOG(60, "[DATA_HUB]parse config file[%s] failed", m_path.c_str());
         m_doc = Json::Value(Json::objectValue);
         m_unreadable = true;
@@ -70,6 +78,9 @@ bool CConfig::Save() {
     Json::StreamWriterBuilder builder;
     builder["commentStyle"] = "None";
     builder["indentation"] = "   ";
+    // Texts are written as the bytes that were read: escaping them as \u
+    // sequences would rewrite (and so corrupt) any that are not valid UTF-8.
+    builder["emitUTF8"] = true;
     // Written to a temporary file and renamed over the old one, so that a
     // crash while saving never leaves a broken file.
     std::string temp = m_path + ".tmp";

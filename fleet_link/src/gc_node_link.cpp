@@ -143,7 +143,7 @@ void CGCNode::OnHeartBeatTimer(uint32_t generation) {
 void CGCNode::DealHeartBeatReq(const HeartBeatReq& req) {
     int64_t now = m_clock.NowMs();
     m_lastHeartBeatMs.store(now);
-    int64_t delay = (now - req.ts) / 2;
+    int64_t delay = HeartBeatDelay(now, req.ts);
     m_delay.store(delay);
     SendPackage(MSG_HEARTBEAT_RSP, BuildHeartBeatRsp(ConnId(), delay));
 }

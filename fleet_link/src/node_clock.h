@@ -16,4 +16,8 @@ private:
     std::atomic<int64_t> m_fixedMs{0};
 };
 
+// Half the time from sentMs (a heartbeat's "ts", as the node sent it) to
+// nowMs; a difference beyond the int64 range saturates instead of overflowing.
+int64_t HeartBeatDelay(int64_t nowMs, int64_t sentMs);
+
 }  // namespace fleet_link

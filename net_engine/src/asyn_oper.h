@@ -21,6 +21,9 @@ enum AsynOperCode {
     OPER_DEL_TIMER = 5,
     OPER_STOP_TIMER = 6,
     OPER_AGAIN_TIMER = 7,
+    // Internal: ends a WebSocket transfer that can no longer be used, outside
+    // any libcurl callback (libcurl refuses removals from inside them).
+    OPER_END_WS = 8,
 };
 
 struct AsynOperReq {
@@ -37,6 +40,10 @@ struct AsynHttpReq : AsynOperReq {
 struct AsynWSSendReq : AsynHttpReq {
     std::shared_ptr<std::vector<char>> data;
     uint8_t frameFlag = 0;  // libcurl flag: 1 text, 2 binary, 8 close
+};
+
+struct AsynEndWSReq : AsynHttpReq {
+    uint32_t transfer = 0;  // the transfer that failed; a later one is left alone
 };
 
 struct AsynTimerReq : AsynOperReq {

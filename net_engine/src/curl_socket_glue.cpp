@@ -1,8 +1,6 @@
 // libcurl multi handle in socket-action mode on the engine's libuv loop:
 // libcurl says which sockets to watch and when to time out; libuv says when
 // a socket is ready, and the engine hands that back to libcurl.
-#include <strings.h>
-
 #include <cstdlib>
 
 #include "common/qv_log.h"
@@ -14,6 +12,10 @@ namespace net_engine {
 namespace {
 
 void FreePollContext(uv_handle_t* handle) { std::free(handle); }
+
+// Zero time-outs run at once this many times in a row; more wait for the
+// next loop turn, so sockets and queued work are never starved.
+constexpr int kMaxDueRounds = 16;
 
 }  // namespace
 
@@ -48,14 +50,17 @@ int CHttpFrame::HandleSocket(CURL* easy, curl_socket_t s, int what, void* userp,
                    curl_multi_strerror(mc));
             return -1;
         }
-        int events = 0;
-        if (what != CURL_POLL_OUT) events |= UV_READABLE;
-        if (what != CURL_POLL_IN) events |= UV_WRITABLE;
-        uv_poll_start(&context->poll, events, &CHttpFrame::CurlPerform);
+        engine->m_polls[s] = context;
+        if (easy) engine->m_easySockets[easy] = s;
+        context->curlEvents = 0;
+        if (what != CURL_POLL_OUT) context->curlEvents |= UV_READABLE;
+        if (what != CURL_POLL_IN) context->curlEvents |= UV_WRITABLE;
+        engine->ArmPoll(context);
         return 0;
     }
     case CURL_POLL_REMOVE:
         if (context) {
+            engine->ForgetSocket(context);
             uv_poll_stop(&context->poll);
             if (!uv_is_closing(reinterpret_cast<uv_handle_t*>(&context->poll)))
                 uv_close(reinterpret_cast<uv_handle_t*>(&context->poll), &FreePollContext);
@@ -71,16 +76,32 @@ int CHttpFrame::HandleSocket(CURL* easy, curl_socket_t s, int what, void* userp,
 void CHttpFrame::CurlPerform(uv_poll_t* poll, int status, int events) {
     auto* context = static_cast<PollContext*>(poll->data);
     CHttpFrame* engine = context->engine;
+    const curl_socket_t socket = context->socket;
+    // Writability asked for by a waiting send only is not libcurl's business.
     int flags = 0;
-    if (events & UV_READABLE) flags |= CURL_CSELECT_IN;
-    if (events & UV_WRITABLE) flags |= CURL_CSELECT_OUT;
-    int running = 0;
-    CURLMcode mc = curl_multi_socket_action(engine->m_multi, context->socket, flags, &running);
-    if (mc != CURLM_OK) {
-        QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_multi_socket_action failed while CurlPerform", mc,
-               curl_multi_strerror(mc));
+    if ((events & UV_READABLE) && (context->curlEvents & UV_READABLE)) flags |= CURL_CSELECT_IN;
+    if ((events & UV_WRITABLE) && (context->curlEvents & UV_WRITABLE)) flags |= CURL_CSELECT_OUT;
+    bool forSend = (events & UV_WRITABLE) && context->sendWaiting;
+    ++engine->m_drainDepth;
+    if (forSend) engine->OnSocketWritable(context);
+    if (flags != 0 || !forSend || status < 0) {
+        engine->SocketAction(socket, flags, "CurlPerform");
+        engine->CheckMultiInfo();
     }
-    engine->CheckMultiInfo();
+    engine->RunDueCurlWork();
+    --engine->m_drainDepth;
+    engine->DrainQueued();
+}
+
+void CHttpFrame::SocketAction(curl_socket_t socket, int flags, const char* where) {
+    int running = 0;
+    ++m_curlDepth;
+    CURLMcode mc = curl_multi_socket_action(m_multi, socket, flags, &running);
+    --m_curlDepth;
+    if (mc != CURLM_OK) {
+        QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_multi_socket_action failed while %s", mc, curl_multi_strerror(mc),
+               where);
+    }
 }
 
 int CHttpFrame::StartTimeout(CURLM* multi, long timeoutMs, void* userp) {
@@ -91,24 +112,39 @@ int CHttpFrame::StartTimeout(CURLM* multi, long timeoutMs, void* userp) {
     }
     uv_handle_t* timer = reinterpret_cast<uv_handle_t*>(&engine->m_curlTimer);
     if (uv_is_closing(timer)) return 0;
+    engine->m_curlWorkDue = timeoutMs == 0;
     if (timeoutMs < 0) {
         uv_timer_stop(&engine->m_curlTimer);
     } else {
-        uv_timer_start(&engine->m_curlTimer, &CHttpFrame::OnTimeout,
-                       timeoutMs == 0 ? 1 : static_cast<uint64_t>(timeoutMs), 0);
+        // A zero time-out runs as soon as the libcurl call that asked for it
+        // has returned (RunDueCurlWork); the timer covers calls made elsewhere.
+        uv_timer_start(&engine->m_curlTimer, &CHttpFrame::OnTimeout, static_cast<uint64_t>(timeoutMs), 0);
     }
     return 0;
 }
 
 void CHttpFrame::OnTimeout(uv_timer_t* timer) {
     auto* engine = static_cast<CHttpFrame*>(timer->data);
-    int running = 0;
-    CURLMcode mc = curl_multi_socket_action(engine->m_multi, CURL_SOCKET_TIMEOUT, 0, &running);
-    if (mc != CURLM_OK) {
-        QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_multi_socket_action failed while OnTimeout", mc,
-               curl_multi_strerror(mc));
-    }
+    engine->m_curlWorkDue = false;
+    ++engine->m_drainDepth;
+    engine->SocketAction(CURL_SOCKET_TIMEOUT, 0, "OnTimeout");
     engine->CheckMultiInfo();
+    engine->RunDueCurlWork();
+    --engine->m_drainDepth;
+    engine->DrainQueued();
+}
+
+void CHttpFrame::RunDueCurlWork() {
+    if (m_curlDepth > 0 || !m_multi) return;
+    for (int round = 0; m_curlWorkDue && round < kMaxDueRounds; ++round) {
+        m_curlWorkDue = false;
+        uv_timer_stop(&m_curlTimer);
+        SocketAction(CURL_SOCKET_TIMEOUT, 0, "OnTimeout");
+        CheckMultiInfo();
+    }
+    // Still due after many rounds: the zero timer runs it on the next turn.
+    if (m_curlWorkDue && !uv_is_closing(reinterpret_cast<uv_handle_t*>(&m_curlTimer)))
+        uv_timer_start(&m_curlTimer, &CHttpFrame::OnTimeout, 0, 0);
 }
 
 void CHttpFrame::CheckMultiInfo() {
@@ -124,12 +160,6 @@ void CHttpFrame::CheckMultiInfo() {
         if (mc != CURLM_OK) {
             QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_multi_remove_handle failed while CheckMultiInfo", mc,
                    curl_multi_strerror(mc));
-        }
-        // A finished WebSocket transfer produces no result notification.
-        char* scheme = nullptr;
-        if (curl_easy_getinfo(easy, CURLINFO_SCHEME, &scheme) == CURLE_OK && scheme &&
-            (strcasecmp(scheme, "ws") == 0 || strcasecmp(scheme, "wss") == 0)) {
-            continue;
         }
         char* url = nullptr;
         CURLcode rc = curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &url);
@@ -147,7 +177,7 @@ void CHttpFrame::CheckMultiInfo() {
             continue;
         }
         std::shared_ptr<CHttpHandle> handle = priv->self;
-        handle->NotifyResult(result == CURLE_OK ? HTTP_RESULT_OK : HTTP_RESULT_FAILED);
+        handle->OnTransferDone(result);
     }
 }
 

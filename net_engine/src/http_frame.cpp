@@ -226,6 +226,9 @@ void CHttpFrame::TearDown() {
         m_loop.reset();
     }
     m_pendingSenders.clear();
+    m_polls.clear();
+    m_easySockets.clear();
+    m_curlWorkDue = false;
     m_initState.store(0);
 }
 
@@ -272,10 +275,11 @@ void CHttpFrame::OnStop(uv_async_t* async) {
     }
     engine->RunQueued();
     // Frames that never got out are reported by the handles before the loop ends.
-    for (auto& weak : engine->m_pendingSenders) {
-        if (auto handle = weak.lock()) handle->AbandonWebSocketSends("engine stopped");
-    }
+    auto senders = std::move(engine->m_pendingSenders);
     engine->m_pendingSenders.clear();
+    for (auto& sender : senders) {
+        if (auto handle = sender.handle.lock()) handle->AbandonWebSocketSends("engine stopped");
+    }
     engine->CloseOwnHandles();
 }
 
@@ -294,6 +298,8 @@ void CHttpFrame::RunQueued() {
     for (auto& req : work) {
         if (req->target) req->target->Execute(req, self);
     }
+    // An added transfer starts now rather than on the next loop turn.
+    RunDueCurlWork();
 }
 
 bool CHttpFrame::IsLoopThread() const { return base::GetTid() == m_loopTid.load(); }
@@ -305,7 +311,7 @@ bool CHttpFrame::Post(std::shared_ptr<AsynOperReq> req) {
         return false;
     }
     m_AsynOperReqList.push_back(std::move(req));
-    uv_async_send(&m_reqAsync);
+    Wake();
     return true;
 }
 
@@ -314,8 +320,30 @@ int CHttpFrame::Queue(std::shared_ptr<AsynOperReq> req, bool async) {
     std::lock_guard<std::mutex> lock(m_queueMutex);
     if (m_running.load() != 1) return -1;
     m_AsynOperReqList.push_back(std::move(req));
-    uv_async_send(&m_reqAsync);
+    Wake();
     return 0;
+}
+
+// Called with the queue mutex held. A record queued on the loop thread from
+// inside a socket or time-out callback runs when that callback ends; any
+// other needs the loop woken.
+void CHttpFrame::Wake() {
+    if (IsLoopThread() && m_drainDepth > 0) {
+        m_drainDue = true;
+        return;
+    }
+    uv_async_send(&m_reqAsync);
+}
+
+void CHttpFrame::DrainQueued() {
+    for (int round = 0; m_drainDue && round < 8; ++round) {
+        m_drainDue = false;
+        RunQueued();
+    }
+    if (m_drainDue) {
+        m_drainDue = false;
+        uv_async_send(&m_reqAsync);
+    }
 }
 
 int CHttpFrame::AddHttpReq(std::shared_ptr<IHttpHandleInterface> handle, bool async, HttpOperationCallback callback,
@@ -340,6 +368,7 @@ int CHttpFrame::DelHttpReq(std::shared_ptr<IHttpHandleInterface> handle, bool as
                            void* userData) {
     auto target = std::dynamic_pointer_cast<CHttpHandle>(handle);
     if (!target) return -1;
+    target->NoteDetachRequest();
     auto req = std::make_shared<AsynHttpReq>();
     req->type = OPER_DEL_HTTP;
     req->target = target;
@@ -374,28 +403,6 @@ int CHttpFrame::DelTimerReq(std::shared_ptr<ITimerHandleInterface> timer, bool a
     req->userData = userData;
     req->callback = std::move(callback);
     return Queue(req, async);
-}
-
-void CHttpFrame::WatchPendingSend(std::shared_ptr<CHttpHandle> handle) {
-    for (auto& weak : m_pendingSenders) {
-        if (weak.lock() == handle) return;
-    }
-    m_pendingSenders.push_back(handle);
-    if (!uv_is_active(reinterpret_cast<uv_handle_t*>(&m_sendRetryTimer)) &&
-        !uv_is_closing(reinterpret_cast<uv_handle_t*>(&m_sendRetryTimer))) {
-        uv_timer_start(&m_sendRetryTimer, &CHttpFrame::OnSendRetry, 1, 1);
-    }
-}
-
-void CHttpFrame::OnSendRetry(uv_timer_t* timer) {
-    auto* engine = static_cast<CHttpFrame*>(timer->data);
-    auto senders = engine->m_pendingSenders;
-    engine->m_pendingSenders.clear();
-    for (auto& weak : senders) {
-        auto handle = weak.lock();
-        if (handle && handle->FlushWebSocketSends()) engine->m_pendingSenders.push_back(handle);
-    }
-    if (engine->m_pendingSenders.empty()) uv_timer_stop(timer);
 }
 
 }  // namespace net_engine

@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "asyn_oper.h"
@@ -25,6 +26,9 @@ struct PollContext {
     uv_poll_t poll;
     curl_socket_t socket;
     CHttpFrame* engine;
+    int curlEvents;    // UV_READABLE / UV_WRITABLE as libcurl asked
+    bool sendWaiting;  // a partly sent WebSocket frame waits for the socket to take more
+    int armedEvents;   // what the poll watches now
 };
 
 class CHttpFrame final : public INetEngine, public std::enable_shared_from_this<CHttpFrame> {
@@ -52,8 +56,9 @@ public:
     bool Post(std::shared_ptr<AsynOperReq> req);
     CURLM* Multi() const { return m_multi; }
     uv_loop_t* Loop() const { return m_loop.get(); }
-    // Asks for FlushWebSocketSends of this handle every millisecond until its
-    // frames are out (a send that libcurl could take only in part).
+    // Continues the frames of a handle that libcurl could take only in part:
+    // as soon as its socket is writable, or every millisecond when the socket
+    // cannot be watched or takes nothing although writable.
     void WatchPendingSend(std::shared_ptr<CHttpHandle> handle);
 
 private:
@@ -61,6 +66,8 @@ private:
     void TearDown();
     void CloseOwnHandles();
     int Queue(std::shared_ptr<AsynOperReq> req, bool async);
+    void Wake();
+    void DrainQueued();
 
     static void OnStop(uv_async_t* async);
     static void OnReq(uv_async_t* async);
@@ -71,8 +78,24 @@ private:
     static void CurlPerform(uv_poll_t* poll, int status, int events);
     static int StartTimeout(CURLM* multi, long timeoutMs, void* userp);
     static void OnTimeout(uv_timer_t* timer);
-    static void OnSendRetry(uv_timer_t* timer);
     void CheckMultiInfo();
+    // curl_multi_socket_action with its failure line; counts nesting.
+    void SocketAction(curl_socket_t socket, int flags, const char* where);
+    // Runs what libcurl asked to run at once (a zero time-out), where no
+    // libcurl call is on the stack.
+    void RunDueCurlWork();
+
+    // Partly sent WebSocket frames (ws_send_watch.cpp).
+    struct PendingSender {
+        std::weak_ptr<CHttpHandle> handle;
+        bool byTimer = false;  // retried by the 1 ms timer instead of writability
+    };
+    void ArmPoll(PollContext* context);
+    void ForgetSocket(PollContext* context);
+    PollContext* PollOf(CHttpHandle& handle) const;
+    void OnSocketWritable(PollContext* context);
+    void StartSendRetry();
+    static void OnSendRetry(uv_timer_t* timer);
 
     std::atomic<int32_t> m_initState{0};
     std::mutex m_threadMutex;  // guards m_thread only; never held while joining
@@ -91,7 +114,15 @@ private:
     std::list<std::shared_ptr<AsynOperReq>> m_AsynOperReqList;
     CURLM* m_multi = nullptr;
     bool m_handlesOpen = false;  // the own libuv handles above are initialised
-    std::vector<std::weak_ptr<CHttpHandle>> m_pendingSenders;  // loop thread only
+
+    // Loop thread only.
+    std::vector<PendingSender> m_pendingSenders;
+    std::unordered_map<curl_socket_t, PollContext*> m_polls;  // sockets libcurl has us watch
+    std::unordered_map<CURL*, curl_socket_t> m_easySockets;   // the socket of each transfer
+    bool m_curlWorkDue = false;                               // libcurl asked for a zero time-out
+    int m_curlDepth = 0;                                      // socket-action calls on the stack
+    int m_drainDepth = 0;     // socket and time-out callbacks on the stack; they run queued work at their end
+    bool m_drainDue = false;  // work was queued on the loop thread meanwhile
 };
 
 }  // namespace net_engine

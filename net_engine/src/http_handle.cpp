@@ -215,6 +215,7 @@ int CHttpHandle::DisconnectWebSocket() {
         return -1;
     }
     QV_LOG(20, "[NET_ENGINE]disconnect web socket");
+    ++m_detachRequests;
     if (!engine->IsLoopThread()) {
         auto req = std::make_shared<AsynHttpReq>();
         req->type = OPER_DISCONNECT_WS;
@@ -226,6 +227,7 @@ int CHttpHandle::DisconnectWebSocket() {
 }
 
 int CHttpHandle::LeaveMulti(CHttpFrame& engine) {
+    m_inMulti = false;
     ClearWebSocketState();
     CURLMcode mc = curl_multi_remove_handle(engine.Multi(), m_easy);
     if (mc != CURLM_OK) {
@@ -260,6 +262,12 @@ int CHttpHandle::Execute(std::shared_ptr<AsynOperReq> req, std::shared_ptr<CHttp
             QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_multi_add_handle failed while AddHttpReq", mc,
                    curl_multi_strerror(mc));
             result = -1;
+        } else {
+            m_inMulti = true;
+            ++m_transfer;
+            m_endPending = false;
+            m_closeSent = false;
+            m_detachesAtAdd = m_detachRequests.load();
         }
         if (http->callback) http->callback(shared_from_this(), http->userData, result);
         return result;
@@ -274,6 +282,9 @@ int CHttpHandle::Execute(std::shared_ptr<AsynOperReq> req, std::shared_ptr<CHttp
     }
     case OPER_DISCONNECT_WS:
         return LeaveMulti(*engine);
+    case OPER_END_WS:
+        EndFailedWebSocket(static_cast<AsynEndWSReq*>(req.get())->transfer);
+        return 0;
     case OPER_SEND_WS: {
         auto* send = static_cast<AsynWSSendReq*>(req.get());
         size_t sent = 0;
@@ -304,14 +315,31 @@ void CHttpHandle::Reset() {
         m_writeFile = nullptr;
     }
     m_sendQueue.clear();
+    m_inMulti = false;
+    m_endPending = false;
     m_notic.reset();
     m_initState.store(0);
     priv.reset();
 }
 
-void CHttpHandle::NotifyResult(HttpResult result) {
+void CHttpHandle::OnTransferDone(CURLcode result) {
+    if (m_kind == HTTP_KIND_WEBSOCKET) {
+        // However it ended (closed by the peer, cut, refused), the connection
+        // is gone: the user learns it here and reconnects on its own schedule.
+        ClearWebSocketState();
+        ReportEnd(HTTP_RESULT_FAILED);
+        return;
+    }
     if (m_writeFile) std::fflush(m_writeFile);
-    if (m_notic) m_notic->OnResult(shared_from_this(), result, m_userData);
+    ReportEnd(result == CURLE_OK ? HTTP_RESULT_OK : HTTP_RESULT_FAILED);
+}
+
+void CHttpHandle::ReportEnd(HttpResult result) {
+    bool report = m_inMulti && m_detachRequests.load() == m_detachesAtAdd;
+    m_inMulti = false;
+    m_endPending = false;
+    auto notic = m_notic;
+    if (report && notic) notic->OnResult(shared_from_this(), result, m_userData);
 }
 
 size_t CHttpHandle::WriteCallback(char* data, size_t size, size_t count, void* userp) {

@@ -18,6 +18,9 @@ namespace net_engine {
 class CHttpFrame;
 class CHttpHandle;
 
+// What one attempt to continue partly sent WebSocket frames achieved.
+enum class SendProgress { kDone, kMore, kStalled, kFailed };
+
 // Handed to libcurl as private/write/debug/progress data; keeps the handle
 // alive while it is initialised.
 struct HandlePrivate {
@@ -52,10 +55,14 @@ public:
 
     // Engine side.
     void SetEngine(std::shared_ptr<CHttpFrame> engine);
-    void NotifyResult(HttpResult result);
-    // Sends what is still queued; true while frames remain.
-    bool FlushWebSocketSends();
-    // Reports frames that can no longer be sent and fails the connection.
+    // The user asked for DelHttpReq: no end of the current transfer is reported after this.
+    void NoteDetachRequest() { ++m_detachRequests; }
+    // libcurl finished the transfer (loop thread, outside libcurl callbacks).
+    void OnTransferDone(CURLcode result);
+    // Sends what is still queued (loop thread).
+    SendProgress FlushWebSocketSends();
+    CURL* Easy() const { return m_easy; }
+    // Drops frames that can no longer be sent and fails the connection.
     void AbandonWebSocketSends(const char* why);
 
 private:
@@ -71,6 +78,13 @@ private:
     void OnWebSocketChunk(const char* data, size_t length);
     void SendOnLoop(std::shared_ptr<std::vector<char>> data, unsigned int flag, size_t* sent);
     void ClearWebSocketState();
+    // Ends the current WebSocket transfer on the next loop turn (it may be
+    // inside a libcurl callback now) and reports it.
+    void FailWebSocket(const char* why);
+    void AnswerPeerClose(const std::string& payload);
+    void EndFailedWebSocket(uint32_t transfer);
+    // OnResult once per transfer, unless the user detached it first.
+    void ReportEnd(HttpResult result);
     // Drops the WebSocket state and takes the easy handle out of the
     // engine's multi handle; -1 (logged) when libcurl refuses.
     int LeaveMulti(CHttpFrame& engine);
@@ -93,11 +107,19 @@ private:
     std::shared_ptr<CHttpFrame> m_engine;  // written by AddHttpReq, read on any thread
     std::atomic<int32_t> m_initState{0};
 
+    // Transfer bookkeeping, loop thread only except m_detachRequests.
+    bool m_inMulti = false;                     // added and neither finished nor detached
+    uint32_t m_transfer = 0;                    // counts executed adds
+    bool m_endPending = false;                  // a failure end of m_transfer is queued
+    bool m_closeSent = false;                   // our close frame is out on this transfer
+    std::atomic<uint32_t> m_detachRequests{0};  // DisconnectWebSocket and DelHttpReq calls
+    uint32_t m_detachesAtAdd = 0;               // m_detachRequests when the transfer was added
+
     // WebSocket state, loop thread only.
     size_t m_frameBase = 0;             // where the current frame starts in m_response
     std::string m_control;              // payload of a ping, pong or close frame in progress
     std::deque<PendingFrame> m_sendQueue;
-    int m_sendStallTicks = 0;
+    int64_t m_lastSendProgressMs = 0;   // steady clock: when queued bytes last went out
 };
 
 }  // namespace net_engine

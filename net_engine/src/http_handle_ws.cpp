@@ -1,5 +1,6 @@
 // WebSocket side of a request handle: joining received chunks and frames into
 // whole messages, and sending frames so that none is ever cut.
+#include <chrono>
 #include <cstring>
 
 #include "common/qv_log.h"
@@ -10,8 +11,13 @@ namespace net_engine {
 
 namespace {
 
-// About ten seconds of 1 ms retries without a byte going out.
-constexpr int kMaxStallTicks = 10000;
+// A peer that takes no byte of a queued frame for this long has failed.
+constexpr int64_t kMaxSendStallMs = 10000;
+
+int64_t SteadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 }  // namespace
 
@@ -56,21 +62,24 @@ void CHttpHandle::SendOnLoop(std::shared_ptr<std::vector<char>> data, unsigned i
     const char* bytes = data ? data->data() : "";
     size_t size = data ? data->size() : 0;
     size_t n = 0;
+    if (flag & CURLWS_CLOSE) m_closeSent = true;
     CURLcode rc = curl_ws_send(m_easy, bytes, size, &n, 0, flag);
     *sent = n;
     if (rc == CURLE_OK && n == size) return;
     if (rc != CURLE_OK && rc != CURLE_AGAIN) {
         QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_ws_send failed", rc, curl_easy_strerror(rc));
-        if (n > 0) AbandonWebSocketSends("frame cut by a send error");
+        // The connection cannot carry frames any more: end it so the user reconnects.
+        FailWebSocket("send error");
         return;
     }
     QV_LOG(40, "[NET_ENGINE]Send len diff [%zu] != [%zu]", size, n);
     m_sendQueue.push_back(PendingFrame{std::move(data), n, flag});
-    m_sendStallTicks = 0;
+    m_lastSendProgressMs = SteadyMs();
     if (auto engine = Engine()) engine->WatchPendingSend(shared_from_this());
 }
 
-bool CHttpHandle::FlushWebSocketSends() {
+SendProgress CHttpHandle::FlushWebSocketSends() {
+    bool moved = false;
     while (!m_sendQueue.empty() && m_easy) {
         PendingFrame& frame = m_sendQueue.front();
         const char* bytes = frame.data ? frame.data->data() : "";
@@ -78,24 +87,25 @@ bool CHttpHandle::FlushWebSocketSends() {
         size_t n = 0;
         CURLcode rc = curl_ws_send(m_easy, bytes + frame.offset, size - frame.offset, &n, 0, frame.flag);
         frame.offset += n;
+        moved |= n > 0;
         if (rc == CURLE_OK && frame.offset >= size) {
             m_sendQueue.pop_front();
-            m_sendStallTicks = 0;
             continue;
         }
         if (rc != CURLE_OK && rc != CURLE_AGAIN) {
             QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_ws_send failed", rc, curl_easy_strerror(rc));
             AbandonWebSocketSends("frame cut by a send error");
-            return false;
+            return SendProgress::kFailed;
         }
-        m_sendStallTicks = n > 0 ? 0 : m_sendStallTicks + 1;
-        if (m_sendStallTicks > kMaxStallTicks) {
+        int64_t now = SteadyMs();
+        if (moved) m_lastSendProgressMs = now;
+        if (now - m_lastSendProgressMs > kMaxSendStallMs) {
             AbandonWebSocketSends("peer takes no data");
-            return false;
+            return SendProgress::kFailed;
         }
-        return true;
+        return moved ? SendProgress::kMore : SendProgress::kStalled;
     }
-    return false;
+    return m_sendQueue.empty() ? SendProgress::kDone : SendProgress::kFailed;
 }
 
 void CHttpHandle::AbandonWebSocketSends(const char* why) {
@@ -103,16 +113,54 @@ void CHttpHandle::AbandonWebSocketSends(const char* why) {
     if (dropped == 0) return;
     m_sendQueue.clear();
     QV_LOG(60, "[NET_ENGINE]websocket[%s] failed, [%zu] frames not sent: %s", m_url.c_str(), dropped, why);
-    // A frame that went out in part leaves the stream unusable: fail the
-    // connection and tell the user as if the peer had closed it.
-    if (auto engine = Engine()) {
-        if (engine->Multi() && m_easy) curl_multi_remove_handle(engine->Multi(), m_easy);
+    // A frame that went out in part leaves the stream unusable.
+    FailWebSocket(why);
+}
+
+// The peer closed the connection: answer its close frame with its status
+// (unless a close of ours is already out) and end the transfer, so neither
+// side waits for the other's time-out.
+void CHttpHandle::AnswerPeerClose(const std::string& payload) {
+    if (!m_inMulti || !m_easy) return;  // the user disconnected meanwhile
+    if (!m_closeSent) {
+        m_closeSent = true;
+        size_t n = 0;
+        curl_ws_send(m_easy, payload.data(), payload.size() >= 2 ? 2 : 0, &n, 0, CURLWS_CLOSE);
     }
-    m_response.clear();
-    m_frameBase = 0;
-    m_control.clear();
-    auto notic = m_notic;
-    if (notic) notic->OnWebSocketData("", 0, WS_FRAME_CLOSE, m_userData);
+    FailWebSocket("closed by the peer");
+}
+
+void CHttpHandle::FailWebSocket(const char* why) {
+    if (!m_inMulti || m_endPending) return;
+    auto engine = Engine();
+    if (!engine) return;
+    QV_LOG(40, "[NET_ENGINE]websocket[%s] ends: %s", m_url.c_str(), why);
+    m_sendQueue.clear();
+    if (!engine->IsRunning()) {
+        // The engine is stopping: nothing runs later, and no libcurl call is on the stack.
+        EndFailedWebSocket(m_transfer);
+        return;
+    }
+    auto req = std::make_shared<AsynEndWSReq>();
+    req->type = OPER_END_WS;
+    req->target = shared_from_this();
+    req->transfer = m_transfer;
+    m_endPending = engine->Post(req);
+}
+
+void CHttpHandle::EndFailedWebSocket(uint32_t transfer) {
+    m_endPending = false;
+    if (!m_inMulti || transfer != m_transfer) return;
+    auto engine = Engine();
+    if (engine && engine->Multi() && m_easy) {
+        CURLMcode mc = curl_multi_remove_handle(engine->Multi(), m_easy);
+        if (mc != CURLM_OK) {
+            QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_multi_remove_handle failed while EndWebSocket", mc,
+                   curl_multi_strerror(mc));
+        }
+    }
+    ClearWebSocketState();
+    ReportEnd(HTTP_RESULT_FAILED);
 }
 
 void CHttpHandle::ClearWebSocketState() {
@@ -144,6 +192,7 @@ void CHttpHandle::OnWebSocketChunk(const char* data, size_t length) {
         if (notic)
             notic->OnWebSocketData(payload.data(), payload.size(), (flags & CURLWS_CLOSE) ? WS_FRAME_CLOSE : WS_FRAME_OTHER,
                                    m_userData);
+        if (flags & CURLWS_CLOSE) AnswerPeerClose(payload);
         return;
     }
     int kind = (flags & CURLWS_BINARY) ? WS_FRAME_BINARY : (flags & CURLWS_TEXT) ? WS_FRAME_TEXT : WS_FRAME_OTHER;

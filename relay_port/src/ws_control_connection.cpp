@@ -260,8 +260,20 @@ void CWSControl::DisconnectAndReconnect() {
         QV_LOG(QV_LOG_INFO, "[RELAY_PORT]Start reconnect websocket timer");
 }
 
+// The engine reports the end of the connection (closed by the server, cut,
+// refused, or a send that failed): report it and reconnect on the link's own
+// schedule instead of waiting for the delay probe or the connect time-out.
 void CWSControl::OnResult(std::shared_ptr<IHttpHandleInterface>, net_engine::HttpResult, void*) {
-    if (m_autoReconnect && m_state == 2) StartReconnectTimer("[RELAY_PORT]Add timer failed", QV_LOG_FATAL);
+    int state = m_state.load();
+    if (state != 1 && state != 2) return;
+    bool ready = m_ready.load();
+    QV_LOG(QV_LOG_WARN, "[RELAY_PORT]User[%s] websocket ended, ready[%d]", m_user.c_str(),
+           ready ? 1 : 0);
+    if (ready) {
+        DisconnectAndReconnect();
+        return;
+    }
+    TearDownAttempt();
 }
 
 int CWSControl::SendAuthReq() {
@@ -372,8 +384,10 @@ void CWSControl::HandleDelayEcho(const uint8_t* body, size_t length) {
     wire::DelayEcho echo;
     if (!wire::ParseDelayEcho(body, length, &echo)) return DropInvalid(wire::kDelay, length);
     int64_t now = NowMs();
-    // An echo from the future (clock or peer fault) counts as no delay.
-    int64_t delay = now > echo.time ? (now - echo.time) / 2 : 0;
+    // An echo from the future (clock or peer fault) counts as no delay. The
+    // difference is taken unsigned: a time far in the past would overflow.
+    const uint64_t delay =
+        now > echo.time ? (static_cast<uint64_t>(now) - static_cast<uint64_t>(echo.time)) / 2 : 0;
     uint32_t delayMs = delay > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(delay);
     SendDelayReport(delayMs, now);
     if (m_notic) m_notic->OnDelay(delayMs);

@@ -54,7 +54,16 @@ int SWDataSource::setVideoLevels(const SWVideoLevel* levels, int count) {
 }
 
 int SWDataSource::setVideoLevel(int level) {
+    const auto& levels = m_session->levels;
+    if (!levels.empty() && (level < 1 || static_cast<size_t>(level) > levels.size())) return -1;
     m_session->level = level;
+    if (m_session->castMode == kScreenCastThumbnail) return 0;  // applies when the cast ends
+    return m_session->Playing() ? m_session->SendVideoLevel() : 0;
+}
+
+int SWDataSource::screenCast(int mode) {
+    if (mode != kScreenCastThumbnail && mode != kScreenCastFull) return -1;
+    if (m_session->castMode.exchange(mode) == mode) return 0;
     return m_session->Playing() ? m_session->SendVideoLevel() : 0;
 }
 

@@ -12,6 +12,8 @@ namespace {
 
 const char kVersion[] = "swplay_u 1.0";
 const uint32_t kMaxText = 1048576;
+const uint32_t kCastFps = 10;
+const uint32_t kCastBitrate = 512;
 
 // A frame with a sequence parameter set or an IDR slice starts a new sequence.
 bool StartsSequence(const uint8_t* data, uint32_t length) {
@@ -80,13 +82,15 @@ void SWStreamSession::Stop() {
 
 int SWStreamSession::SendVideoLevel() {
     if (!m_link) return -1;
-    for (const SWVideoLevel& l : levels) {
-        if (l.values[0] == level) {
-            return m_link->SendSetVideoParamReq(l.values[3], static_cast<uint32_t>(l.values[5]),
-                                                static_cast<uint32_t>(l.values[1]), static_cast<uint32_t>(l.values[2]));
-        }
+    if (castMode == SWDataSource::kScreenCastThumbnail) {
+        return m_link->SendSetVideoParamReq(kCastFps, kCastBitrate, static_cast<uint32_t>(play.width),
+                                            static_cast<uint32_t>(play.height));
     }
-    return -1;
+    const int chosen = level.load();
+    if (chosen < 1 || static_cast<size_t>(chosen) > levels.size()) return -1;
+    const SWVideoLevel& l = levels[static_cast<size_t>(chosen) - 1];
+    return m_link->SendSetVideoParamReq(l.values[3], static_cast<uint32_t>(l.values[5]),
+                                        static_cast<uint32_t>(l.values[1]), static_cast<uint32_t>(l.values[2]));
 }
 
 int SWStreamSession::SendTouch(int action, int x, int y) {
@@ -99,7 +103,7 @@ int SWStreamSession::SendTouch(int action, int x, int y) {
 int SWStreamSession::SendKey(int action, int code) {
     if (!m_link || code <= 0 || code > 255) return -1;
     const uint8_t key = static_cast<uint8_t>(code);
-    if (action == 3) {
+    if (action == 2 || action == 3) {
         if (m_link->SendInKeyReq(1, key) != 0) return -1;
         return m_link->SendInKeyReq(0, key);
     }

@@ -48,7 +48,9 @@ public:
     PlayParams play;
     int businessType = 0;
     std::vector<SWVideoLevel> levels;
-    int level = 1;
+    // Changed by the application while the link's thread reads them.
+    std::atomic<int> level{1};
+    std::atomic<int> castMode{SWDataSource::kScreenCastFull};
 
     // -1 without login parameters, a display or a working link.
     int Start(VideoDisplayWinBase* display);

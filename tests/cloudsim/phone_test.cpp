@@ -35,6 +35,22 @@ void Press(SyntheticPhone& phone, int code) {
     phone.Key(code, false);
 }
 
+TEST(SyntheticPhone, ASmallerScreenScalesItsLayoutAndTurnsWithItsOwnSides) {
+    SyntheticPhone phone("P1", "Phone", 540, 960);
+    EXPECT_EQ(phone.Snapshot().width, 540);
+    const PhoneLayout layout = LayoutFor(540, 960);
+    const PhoneLayout big = LayoutFor(false);
+    EXPECT_EQ(layout.textField.y, big.textField.y * 540 / 720);
+    EXPECT_LE(layout.navBar.y + layout.navBar.h, 960);
+    EXPECT_LE(layout.apps.back().icon.y + layout.apps.back().icon.h, layout.navBar.y);
+    // The same relative spot as on a 720 x 1280 phone hits the text field.
+    Tap(phone, big.textField.x * 540 / 720 + 8, (big.textField.y + big.textField.h / 2) * 960 / 1280);
+    EXPECT_TRUE(phone.Snapshot().focused);
+    phone.SetRotation(1);
+    EXPECT_EQ(phone.Snapshot().width, 960);
+    EXPECT_EQ(phone.Snapshot().height, 540);
+}
+
 TEST(SyntheticPhone, TextFieldFocusReportsTheCursorAndTakesKeysAndText) {
     SyntheticPhone phone("P1", "Phone");
     Reports reports;

@@ -154,7 +154,7 @@ TEST_F(PlatformApiTest, ScreenshotAnswerNamesJpegUrlsOfTheRequestedShape) {
     body["instanceNos"].append("CP-DEMO-0001");
     body["instanceNos"].append("CP-GUEST-0001");  // not this user's: left out
     body["pictureQuality"] = 70;
-    body["pictureScale"] = 50;
+    body["pictureScale"] = 3;  // three fifths
     body["pictureRotate"] = 1;
     body["intervalTime"] = 1000;
     const Json::Value answer = ParseJson(
@@ -169,12 +169,16 @@ TEST_F(PlatformApiTest, ScreenshotAnswerNamesJpegUrlsOfTheRequestedShape) {
     ASSERT_EQ(picture.status, 200);
     Picture decoded;
     ASSERT_TRUE(DecodeJpeg(picture.body, decoded));
-    EXPECT_EQ(decoded.width, 640);  // half of 1280 x 720, turned a quarter
-    EXPECT_EQ(decoded.height, 360);
+    EXPECT_EQ(decoded.width, 768);  // three fifths of 1280 x 720, turned a quarter
+    EXPECT_EQ(decoded.height, 432);
     EXPECT_EQ(peers::HttpFetch("GET", cloud->HttpUrl() + "/screenshot/CP-NOPE.jpg").status, 404);
 }
 
 TEST_F(PlatformApiTest, GroupControlConnectNeedsANode) {
+    cloud->Stop();
+    options.config.groupControlNodes.clear();
+    cloud = std::make_unique<cloudsim::CloudSim>(options);
+    ASSERT_EQ(cloud->Start(), 0);
     Json::Value body(Json::objectValue);
     body["userId"] = user.userId;
     body["instanceNos"].append("CP-DEMO-0001");

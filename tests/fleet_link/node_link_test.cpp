@@ -2,6 +2,8 @@
 // heartbeats, losses, time-outs and reconnects.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "node_fixture.h"
 #include "peers/node_peer.h"
 #include "peers/silent_server.h"
@@ -106,20 +108,51 @@ TEST_F(NodeTest, HeartbeatAtExactlyTenSecondsStillGoesOutOneMillisecondMoreRecon
     EXPECT_FALSE(logs.Has("[FLEET_LINK]AddHttpReq failed"));
 }
 
+// Bounds below are far under the 10 s heartbeat rule, yet generous for a loaded machine.
+constexpr auto kPromptly = std::chrono::seconds(8);
+constexpr NodeOptions kProductTiming{true, 0, 2000, 10000};  // the link's default intervals
+
 TEST_F(NodeTest, ServerCloseIsFollowedByReconnectWithStatusZeroOneTwo) {
     peers::NodePeer peer;
-    node->Clock().Fix(kT0);
-    StartRegistered(peer);
+    StartRegistered(peer, kProductTiming);
+    auto closed = std::chrono::steady_clock::now();
     peer.CloseAll();
-
-    // The client ignores the close frame and its transfer ends silently; the
-    // missing heartbeats reveal the loss.
-    node->Clock().Fix(kT0 + 10001);
-    ASSERT_TRUE(notic->WaitForStatus(2, 2));
+    ASSERT_TRUE(notic->WaitForStatus(2, 2, 30000));
+    EXPECT_LT(std::chrono::steady_clock::now() - closed, kPromptly);
     EXPECT_EQ((std::vector<int>{2, 0, 1, 2}), notic->Statuses());
     EXPECT_EQ(2u, peer.AcceptedCount());
     EXPECT_EQ(2u, peer.CountOf(msg::kRegisterReq));
     EXPECT_TRUE(peer.WaitUntil([&] { return peer.OpenCount() == 1; }));
+    EXPECT_FALSE(logs.Has("greater than"));
+}
+
+TEST_F(NodeTest, TcpDropIsFollowedByReRegistrationWithinTheReconnectInterval) {
+    peers::NodePeer peer;
+    StartRegistered(peer, kProductTiming);
+    auto dropped = std::chrono::steady_clock::now();
+    peer.DropAll();
+    ASSERT_TRUE(notic->WaitForStatus(2, 2, 30000));
+    EXPECT_LT(std::chrono::steady_clock::now() - dropped, kPromptly);
+    EXPECT_EQ((std::vector<int>{2, 0, 1, 2}), notic->Statuses());
+    EXPECT_EQ("conn-2", peer.ConnIdOf(2));
+    EXPECT_FALSE(logs.Has("greater than"));
+}
+
+TEST_F(NodeTest, RefusedConnectIsRetriedWithoutWaitingForTheConnectTimeout) {
+    std::string url;
+    {
+        peers::NodePeer gone;  // its port is free again once it is gone
+        url = gone.Url();
+    }
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(0, StartNode(url, {true, 0, 1000, 30000}));
+    // Refused, retried after the interval, refused again.
+    ASSERT_TRUE(notic->WaitForStatus(0, 2, 30000));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, kPromptly);
+    auto statuses = notic->Statuses();
+    ASSERT_GE(statuses.size(), 3u);
+    EXPECT_EQ((std::vector<int>{0, 1, 0}), std::vector<int>(statuses.begin(), statuses.begin() + 3));
+    EXPECT_FALSE(logs.Has("rescode timeout"));
 }
 
 TEST_F(NodeTest, ConnectTimesOutAfterThe501stPollAndClosesTheAttempt) {

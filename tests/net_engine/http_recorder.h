@@ -74,7 +74,7 @@ private:
     double m_lastDownloaded = 0;
 };
 
-// Deletes a handle through the engine and waits for the answer.
+// Deletes a handle through the engine and waits until it is reset.
 inline void DeleteHandle(const std::shared_ptr<net_engine::INetEngine>& engine,
                          const std::shared_ptr<net_engine::IHttpHandleInterface>& handle) {
     std::atomic<int> result{1};
@@ -82,6 +82,8 @@ inline void DeleteHandle(const std::shared_ptr<net_engine::INetEngine>& engine,
         result = r;
     }, nullptr), 0);
     ASSERT_TRUE(WaitUntil([&] { return result.load() != 1; }));
+    // The callback comes just before the reset: let the loop finish it.
+    OnLoop(engine, [] {});
 }
 
 }  // namespace engine_test

@@ -141,7 +141,7 @@ TEST(WebSocketBackpressure, PartlySentFramesAreCompletedInOrder) {
     ASSERT_TRUE(WaitUntil([&] { return logs.Contains("[NET_ENGINE]Send len diff"); }))
         << "the peer's full socket never held a frame back";
     peer.Release();
-    ASSERT_TRUE(WaitUntil([&] { return peer.Messages().size() == kFrames; }, 20000)) << peer.Messages().size();
+    ASSERT_TRUE(WaitUntil([&] { return peer.Messages().size() == kFrames; }, 60000)) << peer.Messages().size();
     auto messages = peer.Messages();
     for (int i = 0; i < kFrames; ++i) {
         ASSERT_EQ(messages[i].size(), kSize) << i;

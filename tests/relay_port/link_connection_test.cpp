@@ -2,6 +2,7 @@
 // play, delay probe, errors, reconnection, parameter checks and the ready gate.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <thread>
 
 #include "link_fixture.h"
@@ -286,6 +287,43 @@ TEST(LinkConnection, CloseFromThePeerReconnects) {
     ASSERT_TRUE(link.notic->WaitFor("status:2", 2));
     EXPECT_TRUE(log.Has("[RELAY_PORT]User[tester] websocket closed; reconnect ws"));
     EXPECT_EQ(peer.Connections(), 2u);
+}
+
+// Bounds below are far under what the delay probe (10 s of silence) or the
+// connect time-out would take, yet generous for a loaded machine.
+constexpr auto kPromptly = std::chrono::seconds(8);
+
+TEST(LinkConnection, TcpDropIsNoticedAtOnceAndPlayingResumesAfterTheReconnectInterval) {
+    LogCollector log;
+    StreamPeer peer;
+    Link link;
+    LinkParams p;
+    p.system.reconnectIntervalMs = 3000;  // what the session layer uses by default
+    ExpectPlaying(peer, link, p);
+    auto dropped = std::chrono::steady_clock::now();
+    peer.DropAll();
+    ASSERT_TRUE(link.notic->WaitFor("status:2", 2, 30000));
+    EXPECT_LT(std::chrono::steady_clock::now() - dropped, kPromptly);
+    EXPECT_EQ(link.notic->WithPrefix("status:"), (std::vector<std::string>{"status:2", "status:0", "status:1", "status:2"}));
+    EXPECT_TRUE(log.Has("[RELAY_PORT]User[tester] websocket ended, ready[1]"));
+    EXPECT_FALSE(log.Has("greater than [10000]"));
+    EXPECT_EQ(peer.Connections(), 2u);
+    EXPECT_EQ(peer.CountOf(stream_peer::kPlayReq), 2u);
+}
+
+TEST(LinkConnection, RefusedConnectIsRetriedWithoutWaitingForTheConnectTimeout) {
+    LogCollector log;
+    Link link;
+    LinkParams p;
+    p.system.connectTimeoutMs = 30000;
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(InitLink(*link.port, ClosedPortUrl(), p, link.notic), 0);
+    // Refused, retried after the 1 s interval, refused again.
+    ASSERT_TRUE(link.notic->WaitFor("status:0", 2, 30000));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, kPromptly);
+    EXPECT_EQ(link.notic->WithPrefix("status:")[1], "status:1");
+    EXPECT_TRUE(log.Has("[RELAY_PORT]User[tester] websocket ended, ready[0]"));
+    EXPECT_FALSE(log.Has("rescode timeout"));
 }
 
 TEST(LinkConnection, EverySendBeforeTheUpgradeIsRefusedByName) {

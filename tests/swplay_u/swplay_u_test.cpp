@@ -86,6 +86,15 @@ TEST(SwDataSource, RefusesInputAndStartWithoutAStream) {
     EXPECT_EQ(source.copyToRemote("x", 1), -1);
     EXPECT_EQ(source.sendInputString("x", 1), -1);
     EXPECT_EQ(source.setVideoLevel(2), 0);  // remembered for later
+    const SWVideoLevel levels[2] = {{{2, 720, 1280, 20, 15, 4096, 45, 1, 1, 0, 0}},
+                                    {{2, 720, 1280, 20, 15, 2048, 45, 2, 2, 0, 0}}};
+    ASSERT_EQ(source.setVideoLevels(levels, 2), 0);
+    EXPECT_EQ(source.setVideoLevel(2), 0);   // levels are chosen by position
+    EXPECT_EQ(source.setVideoLevel(3), -1);  // not among them
+    EXPECT_EQ(source.setVideoLevel(0), -1);
+    EXPECT_EQ(source.screenCast(SWDataSource::kScreenCastThumbnail), 0);
+    EXPECT_EQ(source.screenCast(7), -1);
+    EXPECT_EQ(source.sendKeyEvent(2, KEY_A), -1);
     EXPECT_EQ(source.setLoginParams("", 1, 1, "t", "d", 0), -1);
     EXPECT_EQ(source.setLoginParams("127.0.0.1", 0, 1, "t", "d", 0), -1);
     EXPECT_EQ(source.setPlayParams("", 2, 50, 1280, 20, 15, 4096, 40, 1, 1, 3, 1, 0), -1);

@@ -7,6 +7,7 @@
 #include "bridge/yun_state_manager.h"
 #include "device/channel_factory.h"
 #include "device/kovra_yun_base_view.h"
+#include "device/multi_device_opener.h"
 
 static void InitDeviceResources() { Q_INIT_RESOURCE(device); }
 
@@ -49,6 +50,7 @@ void InstallDeviceViews() {
         });
     }
     YunStateManager::Instance().SetSingleOpener([](const QJsonObject& request) { OpenDeviceView(request); });
+    YunStateManager::Instance().SetSyncOpener([](const QJsonObject& request) { OpenSyncDeviceView(request); });
 }
 
 }  // namespace app

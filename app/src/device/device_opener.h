@@ -1,6 +1,6 @@
 #pragma once
-// Lets the bridge open device views: registers the single-device opener
-// with YunStateManager.
+// Lets the bridge open device views: registers the single-device and the
+// group openers with YunStateManager.
 #include <QJsonObject>
 
 namespace app {

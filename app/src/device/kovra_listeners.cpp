@@ -14,9 +14,28 @@ void Print(const char* text) {
 }
 }  // namespace
 
-void MySWDataSourceListener::onConnected() { Print("onConnected"); }
-void MySWDataSourceListener::onDisconnected() { Print("onDisconnected"); }
+void MySWDataSourceListener::onConnected() {
+    Print("onConnected");
+    ReportConnection(true);
+}
+void MySWDataSourceListener::onDisconnected() {
+    Print("onDisconnected");
+    ReportConnection(false);
+}
 void MySWDataSourceListener::onReconnecting() { Print("onReconnecting"); }
+
+void MySWDataSourceListener::ReportConnection(bool connected) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_connectionCallback) {
+        std::function<void(bool)> callback = m_connectionCallback;
+        m_relay->Post([callback, connected] { callback(connected); });
+    }
+}
+
+void MySWDataSourceListener::SetConnectionCallback(std::function<void(bool)> callback) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_connectionCallback = std::move(callback);
+}
 
 void MySWDataSourceListener::onOutputCursor(int code) {
     qInfo().noquote() << "onOutputCursor:" << code;

@@ -25,12 +25,17 @@ public:
     bool InputActive() const { return m_inputActive; }
     // Called on the GUI thread with the new input-active flag.
     void SetInputActiveCallback(std::function<void(bool)> callback);
+    // Called on the GUI thread when the stream connects (true) or drops (false).
+    void SetConnectionCallback(std::function<void(bool)> callback);
 
 private:
+    void ReportConnection(bool connected);
+
     std::shared_ptr<GuiRelay> m_relay;
     std::atomic<bool> m_inputActive{false};
     std::mutex m_mutex;
     std::function<void(bool)> m_callback;
+    std::function<void(bool)> m_connectionCallback;
 };
 
 class KovraDisplaySizeListener : public swplay_u::SWDisplaySizeListener {

@@ -39,6 +39,7 @@ public:
     void SetResizeEdge(ResizeEdge edge) { m_resizeEdge = edge; }
     ResizeEdge CurrentResizeEdge() const { return m_resizeEdge; }
 
+    bool SyncRunning() const { return m_syncRunning; }
     // Sends {"action": "sendDataFromYunViewToMainView", "data": data} to the page.
     void SendToPage(const QJsonObject& data);
 
@@ -58,6 +59,7 @@ private:
     void ConnectToolbar();
     void ConnectTextPath();
     void ToggleStayOnTop();
+    void ToggleSync();
     void Rotate();
     void OpenKeyEditor();
     void OnLineEditText(const QString& text);

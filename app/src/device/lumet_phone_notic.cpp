@@ -26,17 +26,24 @@ void CQVSinglePhoneNotic::OnSessionError(int code, const char* msg) {
     std::fflush(stdout);
 }
 
-void CQVSinglePhoneNotic::OnPlayRes(int code, const char* msg, int, int, int, int, int, int, int, int) {
+void CQVSinglePhoneNotic::OnPlayRes(int code, const char* msg, int, int, int, int width, int height, int, int,
+                                    int) {
     std::fputs("8\r\n", stdout);
     std::fflush(stdout);
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (code == 0 && m_callbacks.streamSize && width > 0 && height > 0) {
+        m_callbacks.streamSize(width, height);
+    }
     if (code == 0 && m_callbacks.firstFrame) {
         m_callbacks.firstFrame();
     }
 }
 
-void CQVSinglePhoneNotic::OnOutScreen(int, int, int, int, int rotation) {
+void CQVSinglePhoneNotic::OnOutScreen(int width, int height, int, int, int rotation) {
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_callbacks.streamSize && width > 0 && height > 0) {
+        m_callbacks.streamSize(width, height);
+    }
     if (m_callbacks.rotation) {
         m_callbacks.rotation(rotation);
     }

@@ -15,6 +15,8 @@ public:
         std::function<void()> firstFrame;
         std::function<void(int rotation)> rotation;
         std::function<void(bool active)> inputActive;
+        // The stream's picture size (first frame and every screen change).
+        std::function<void(int width, int height)> streamSize;
     };
 
     void SetCallbacks(Callbacks callbacks);
@@ -32,5 +34,9 @@ private:
     std::mutex m_mutex;
     Callbacks m_callbacks;
 };
+
+// The main phone's notifications of a group window: the same events, with
+// the stream size as well.
+using CQVPhoneNotic = CQVSinglePhoneNotic;
 
 }  // namespace app

@@ -46,6 +46,23 @@ void KovraYunBaseView::ConnectToolbar() {
     connect(m_ui.backButton, &QPushButton::pressed, this, [this] { if (m_channel) m_channel->sendControlKey(1); });
     connect(m_ui.homeButton, &QPushButton::pressed, this, [this] { if (m_channel) m_channel->sendControlKey(0); });
     connect(m_ui.menuButton, &QPushButton::pressed, this, [this] { if (m_channel) m_channel->sendControlKey(2); });
+    connect(m_ui.stopMutiBUtton, &QPushButton::pressed, this, &KovraYunBaseView::ToggleSync);
+}
+
+// Pauses the copying of input to the group, or resumes it, and tells the page.
+void KovraYunBaseView::ToggleSync() {
+    if (!m_channel) {
+        return;
+    }
+    if (m_syncRunning) {
+        m_channel->pauseSync();
+        m_ui.stopMutiBUtton->setText(QStringLiteral("开始同步"));
+    } else {
+        m_channel->resumeSync();
+        m_ui.stopMutiBUtton->setText(QStringLiteral("暂停同步"));
+    }
+    m_syncRunning = !m_syncRunning;
+    SendToPage({{"type", "ISPAUSESYNC"}, {"status", m_syncRunning}});
 }
 
 void KovraYunBaseView::ToggleStayOnTop() {

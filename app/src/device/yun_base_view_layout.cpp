@@ -1,6 +1,7 @@
 #include "device/yun_base_view_layout.h"
 
 #include <QHBoxLayout>
+#include <QPainter>
 #include <QVBoxLayout>
 
 #include "device/yun_device_label.h"
@@ -24,6 +25,22 @@ QPushButton* IconButton(QWidget* parent, const char* name, const char* icon, int
     button->setIconSize(QSize(size, size));
     return button;
 }
+
+// A title that gives way to the buttons beside it: it takes what room is
+// left and ends in "…" when the whole text does not fit.
+class ElidingLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override { return QSize(0, QLabel::minimumSizeHint().height()); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                         fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+    }
+};
 
 }  // namespace
 
@@ -50,7 +67,8 @@ void YunBaseViewLayout::setupUi(QWidget* view, const QString& windowId) {
     label_2->setFixedSize(20, 20);
     label_2->setStyleSheet(QStringLiteral("border-image: url(:/image/assets/title_logo_icon.png);"));
     title->addWidget(label_2);
-    deviceIdLabel = new QLabel(QStringLiteral("我的设备（id:") + windowId + QStringLiteral("）"), titlebar);
+    deviceIdLabel = new ElidingLabel(QStringLiteral("我的设备（id:") + windowId + QStringLiteral("）"), titlebar);
+    deviceIdLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     deviceIdLabel->setObjectName(QStringLiteral("deviceIdLabel"));
     deviceIdLabel->setStyleSheet(QStringLiteral("color:white;"));
     title->addWidget(deviceIdLabel);

@@ -70,7 +70,10 @@ public:
     virtual void OnWebSocketData(const char* data, size_t length, int frameKind, void* userData) {}
     virtual void OnProgress(const char* name, const char* url, double downloadTotal, double downloadNow,
                             double uploadTotal, double uploadNow, void* userData) {}
-    // End of a plain HTTP transfer (WebSocket transfers end silently).
+    // End of a transfer, once: a plain request's outcome, or the end of a
+    // WebSocket connection (closed by the peer, cut, refused, failed to send),
+    // always HTTP_RESULT_FAILED. Nothing is reported for a transfer the user
+    // detached first with DisconnectWebSocket or DelHttpReq.
     virtual void OnResult(std::shared_ptr<IHttpHandleInterface> handle, HttpResult result, void* userData) {}
     virtual ~IHttpHandleNotic() = default;
 };

@@ -25,8 +25,9 @@ public:
     static constexpr int kCursorHidden = 32764;
 };
 
-// One video level: level, width, height, fps, gop, bitrate (kbit/s),
-// quality, min level, max level, reserved, reserved.
+// One video level: scene (a tag the caller keeps; not read here), width,
+// height, fps, gop, bitrate (kbit/s), quality, min level, max level,
+// reserved, reserved.
 struct SWVideoLevel {
     int values[11];
 };
@@ -53,12 +54,21 @@ public:
                       int maxDelayMs, int audio, int video, int p11, int p12, int p13);
     int setBusinessType(int type);
     int setVideoLevels(const SWVideoLevel* levels, int count);
-    // Picks one of the levels given (by its level number); sent at once while playing.
+    // Picks level n, the n-th of the levels given (from 1); sent at once
+    // while playing. -1 for a level that is not among them.
     int setVideoLevel(int level);
+    // Screen-cast mode: kScreenCastThumbnail asks the phone for a small-rate
+    // picture (10 fps, 512 kbit/s, no level changes) for sources that are
+    // watched beside another one; kScreenCastFull (the default) plays the
+    // chosen level. Sent at once while playing.
+    int screenCast(int mode);
+    static constexpr int kScreenCastThumbnail = 0;
+    static constexpr int kScreenCastFull = 1;
 
     // action 0 down, 1 up, 2 move; phone coordinates.
     int sendTouchEvent(int action, int pointerCount, int x, int y, float pressure);
-    // action 1 down, 0 up, 3 down and up; code a Linux input key code.
+    // action 1 down, 0 up, 2 or 3 down and up (a key typed); code a Linux
+    // input key code.
     int sendKeyEvent(int action, int code);
     int copyToRemote(const char* data, int length);
     int sendInputString(const char* data, int length);

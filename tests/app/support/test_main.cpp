@@ -17,6 +17,13 @@
 #include "xvfb_peer/xvfb_server.h"
 
 int main(int argc, char** argv) {
+    // Listing the tests (CTest does it before every run) needs no display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--gtest_list_tests") {
+            ::testing::InitGoogleTest(&argc, argv);
+            return RUN_ALL_TESTS();
+        }
+    }
     char home[] = "/tmp/tessivo-app-test-XXXXXX";
     if (::mkdtemp(home) == nullptr) {
         return 2;

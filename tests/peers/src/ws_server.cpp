@@ -105,7 +105,7 @@ private:
 
 struct WsCore {
     WsHandlers handlers;
-    bool tls = false;
+    WsTransport transport = WsTransport::kPlain;
     uint16_t port = 0;
     std::unique_ptr<asio::ssl::context> sslCtx;  // outlives every stream
     std::shared_ptr<Gate> gate = std::make_shared<Gate>();
@@ -126,6 +126,7 @@ struct WsCore {
 
     bool Open(uint16_t wantedPort);
     void Accept();
+    void StartConnection(tcp::socket socket, bool tls);
     void CloseAll();
     void Stop();
 };
@@ -333,16 +334,31 @@ void WsCore::Accept() {
         if (!ec) {
             error_code ignored;
             socket.set_option(tcp::no_delay(true), ignored);  // answers leave at once
-            std::shared_ptr<WsConnection> conn;
-            if (tls)
-                conn = std::make_shared<WsConnectionOf<TlsStream>>(*this, TlsStream(std::move(socket), *sslCtx));
-            else
-                conn = std::make_shared<WsConnectionOf<PlainStream>>(*this, PlainStream(std::move(socket)));
-            live.emplace(conn.get(), conn);
-            conn->Start();
+            if (transport != WsTransport::kEither) {
+                StartConnection(std::move(socket), transport == WsTransport::kTls);
+            } else {
+                // A TLS client speaks first with a handshake record (content type 22).
+                auto peeked = std::make_shared<tcp::socket>(std::move(socket));
+                auto first = std::make_shared<unsigned char>(0);
+                peeked->async_receive(asio::buffer(first.get(), 1), tcp::socket::message_peek,
+                                      [this, peeked, first](error_code peekError, size_t n) {
+                                          if (peekError || n != 1 || stopping) return;
+                                          StartConnection(std::move(*peeked), *first == 0x16);
+                                      });
+            }
         }
         Accept();
     });
+}
+
+void WsCore::StartConnection(tcp::socket socket, bool tls) {
+    std::shared_ptr<WsConnection> conn;
+    if (tls)
+        conn = std::make_shared<WsConnectionOf<TlsStream>>(*this, TlsStream(std::move(socket), *sslCtx));
+    else
+        conn = std::make_shared<WsConnectionOf<PlainStream>>(*this, PlainStream(std::move(socket)));
+    live.emplace(conn.get(), conn);
+    conn->Start();
 }
 
 void WsCore::CloseAll() {
@@ -369,10 +385,13 @@ void WsCore::Stop() {
     net.reset();  // destroys what is left of the connections
 }
 
-WsServer::WsServer(WsHandlers handlers, bool tls, uint16_t port) : m_impl(std::make_unique<Impl>()) {
+WsServer::WsServer(WsHandlers handlers, bool tls, uint16_t port)
+    : WsServer(std::move(handlers), tls ? WsTransport::kTls : WsTransport::kPlain, port) {}
+
+WsServer::WsServer(WsHandlers handlers, WsTransport transport, uint16_t port) : m_impl(std::make_unique<Impl>()) {
     m_impl->handlers = std::move(handlers);
-    m_impl->tls = tls;
-    if (tls) {
+    m_impl->transport = transport;
+    if (transport != WsTransport::kPlain) {
         m_impl->sslCtx = MakeServerTlsContext();
         if (!m_impl->sslCtx) return;
     }
@@ -388,8 +407,10 @@ WsServer::~WsServer() {
 
 uint16_t WsServer::Port() const { return m_impl->port; }
 
-std::string WsServer::BaseUrl() const {
-    return std::string(m_impl->tls ? "wss" : "ws") + "://127.0.0.1:" + std::to_string(m_impl->port);
+std::string WsServer::BaseUrl() const { return BaseUrl(m_impl->transport == WsTransport::kTls); }
+
+std::string WsServer::BaseUrl(bool tls) const {
+    return std::string(tls ? "wss" : "ws") + "://127.0.0.1:" + std::to_string(m_impl->port);
 }
 
 std::vector<std::shared_ptr<WsSession>> WsServer::Sessions() const {

@@ -20,6 +20,8 @@ struct CloudServices {
     FaultBook faults;
     // Set before the cloud starts; see CloudOptions::onVideoSent.
     std::function<void(const std::string& instanceNo, const std::vector<uint8_t>& accessUnit)> videoSent;
+    // Set before the cloud starts; see CloudOptions::onInputApplied.
+    std::function<void(const std::string& instanceNo, const std::string& kind, bool viaNode)> inputApplied;
 };
 
 }  // namespace cloudsim

@@ -1,12 +1,14 @@
 #include "cloudsim/cloud_sim.h"
 
 #include <exception>
+#include <map>
 #include <mutex>
 
 #include "cloud_services.h"
 #include "control_routes.h"
 #include "device_list.h"
 #include "http_helpers.h"
+#include "node_server.h"
 #include "platform_api.h"
 #include "session_registry.h"
 #include "static_files.h"
@@ -22,12 +24,61 @@ struct CloudSim::Impl {
           sessions(std::make_shared<SessionRegistry>()),
           files(options.webRoot) {
         services->videoSent = options.onVideoSent;
+        services->inputApplied = options.onInputApplied;
         for (const auto& instance : options.config.instances) {
-            phones[instance.instanceNo] = std::make_shared<SyntheticPhone>(instance.instanceNo, instance.name);
+            phones[instance.instanceNo] = std::make_shared<SyntheticPhone>(instance.instanceNo, instance.name,
+                                                                        instance.screenWidth, instance.screenHeight);
         }
         api = std::make_unique<PlatformApi>(options.config, services, sessions, phones, options.streamTls);
-        control = std::make_unique<ControlRoutes>(services, sessions, phones);
+        NodeHooks hooks;
+        hooks.views = [this] {
+            std::vector<NodeView> views;
+            for (const auto& node : nodes) views.push_back(node.second->View());
+            return views;
+        };
+        hooks.messages = [this](const std::string& nodeNo) {
+            const NodeServer* node = FindNode(nodeNo);
+            return node == nullptr ? std::vector<NodeMessage>() : node->Messages();
+        };
+        hooks.restart = [this](const std::string& nodeNo) {
+            NodeServer* node = FindNode(nodeNo);
+            if (node == nullptr) return -1;
+            node->Stop();
+            return node->Listen(node->Port(), nullptr);
+        };
+        hooks.setFaults = [this](const std::string& nodeNo, const NodeFaultScript& script) {
+            for (auto& node : nodes) {
+                if (nodeNo == "*" || node.first == nodeNo) node.second->SetFaults(script);
+            }
+        };
+        control = std::make_unique<ControlRoutes>(services, sessions, phones, hooks);
         devices = std::make_unique<DeviceList>(options.config, *api);
+        for (const auto& node : options.config.groupControlNodes) {
+            if (node.external) continue;
+            nodes[node.nodeNo] = std::make_unique<NodeServer>(node.nodeNo, services, sessions, phones);
+        }
+    }
+
+    NodeServer* FindNode(const std::string& nodeNo) const {
+        auto it = nodes.find(nodeNo);
+        return it == nodes.end() ? nullptr : it->second.get();
+    }
+
+    // Starts the cloud's nodes and names them, with the ports they got, in
+    // group-control answers. "" or what failed.
+    std::string StartNodes() {
+        std::vector<GroupControlNode> named;
+        for (GroupControlNode node : options.config.groupControlNodes) {
+            if (!node.external) {
+                NodeServer& server = *nodes.at(node.nodeNo);
+                std::string error;
+                if (server.Listen(static_cast<uint16_t>(node.port), &error) != 0) return error;
+                node.port = server.Port();
+            }
+            named.push_back(node);
+        }
+        api->SetGroupControlNodes(named);
+        return "";
     }
 
     std::string ListenerUrl(bool tls) {
@@ -69,6 +120,7 @@ struct CloudSim::Impl {
     std::unique_ptr<PlatformApi> api;
     std::unique_ptr<ControlRoutes> control;
     std::unique_ptr<DeviceList> devices;
+    std::map<std::string, std::unique_ptr<NodeServer>> nodes;
     std::unique_ptr<peers::HttpServer> https;
     std::unique_ptr<peers::HttpServer> http;
     std::mutex urlMutex;  // the URLs are set once the listeners listen
@@ -100,6 +152,12 @@ int CloudSim::Start(std::string* error) {
         Stop();
         return -1;
     }
+    const std::string nodeError = impl.StartNodes();
+    if (!nodeError.empty()) {
+        if (error) *error = nodeError;
+        Stop();
+        return -1;
+    }
     {
         std::lock_guard<std::mutex> lock(impl.urlMutex);
         impl.httpsUrl = impl.https->BaseUrl();
@@ -113,6 +171,7 @@ void CloudSim::Stop() {
     Impl& impl = *m_impl;
     if (impl.https) impl.https->Stop();
     if (impl.http) impl.http->Stop();
+    for (auto& node : impl.nodes) node.second->Stop();
     impl.CloseSessions();
     impl.https.reset();
     impl.http.reset();
@@ -141,7 +200,10 @@ void CloudSim::SetFaults(const std::string& instanceNo, const FaultScript& scrip
     m_impl->services->faults.Set(instanceNo, script);
 }
 
-void CloudSim::ClearFaults() { m_impl->services->faults.Clear(); }
+void CloudSim::ClearFaults() {
+    m_impl->services->faults.Clear();
+    for (auto& node : m_impl->nodes) node.second->SetFaults(NodeFaultScript());
+}
 
 std::vector<ReceivedMessage> CloudSim::Received(const std::string& instanceNo) const {
     return m_impl->services->records.Messages(instanceNo);
@@ -149,7 +211,10 @@ std::vector<ReceivedMessage> CloudSim::Received(const std::string& instanceNo) c
 
 std::vector<ApiCall> CloudSim::ApiCalls() const { return m_impl->services->records.ApiCalls(); }
 
-void CloudSim::ClearRecords() { m_impl->services->records.Clear(); }
+void CloudSim::ClearRecords() {
+    m_impl->services->records.Clear();
+    for (auto& node : m_impl->nodes) node.second->ClearMessages();
+}
 
 bool CloudSim::Phone(const std::string& instanceNo, PhoneView& out) const {
     auto it = m_impl->phones.find(instanceNo);
@@ -160,6 +225,64 @@ bool CloudSim::Phone(const std::string& instanceNo, PhoneView& out) const {
 
 void CloudSim::SetGroupControlNodes(const std::vector<GroupControlNode>& nodes) {
     m_impl->api->SetGroupControlNodes(nodes);
+}
+
+std::vector<NodeView> CloudSim::Nodes() const {
+    std::vector<NodeView> views;
+    for (const auto& node : m_impl->nodes) views.push_back(node.second->View());
+    return views;
+}
+
+bool CloudSim::Node(const std::string& nodeNo, NodeView& out) const {
+    const NodeServer* node = m_impl->FindNode(nodeNo);
+    if (node == nullptr) return false;
+    out = node->View();
+    return true;
+}
+
+uint16_t CloudSim::NodePort(const std::string& nodeNo) const {
+    const NodeServer* node = m_impl->FindNode(nodeNo);
+    return node == nullptr ? 0 : node->Port();
+}
+
+int CloudSim::StopNode(const std::string& nodeNo) {
+    NodeServer* node = m_impl->FindNode(nodeNo);
+    if (node == nullptr) return -1;
+    node->Stop();
+    return 0;
+}
+
+int CloudSim::StartNode(const std::string& nodeNo) {
+    NodeServer* node = m_impl->FindNode(nodeNo);
+    if (node == nullptr) return -1;
+    std::string error;
+    if (node->Listen(node->Port(), &error) != 0) {
+        m_impl->services->log.Write(kLogError, "%s", error.c_str());
+        return -1;
+    }
+    return 0;
+}
+
+int CloudSim::RestartNode(const std::string& nodeNo) {
+    if (StopNode(nodeNo) != 0) return -1;
+    return StartNode(nodeNo);
+}
+
+std::vector<NodeMessage> CloudSim::NodeMessages(const std::string& nodeNo) const {
+    const NodeServer* node = m_impl->FindNode(nodeNo);
+    return node == nullptr ? std::vector<NodeMessage>() : node->Messages();
+}
+
+void CloudSim::SetNodeFaults(const std::string& nodeNo, const NodeFaultScript& script) {
+    for (auto& node : m_impl->nodes) {
+        if (nodeNo == "*" || node.first == nodeNo) node.second->SetFaults(script);
+    }
+}
+
+int CloudSim::SendNodeError(const std::string& nodeNo, int errType, int errCode,
+                            const std::vector<std::pair<std::string, int>>& instances) {
+    NodeServer* node = m_impl->FindNode(nodeNo);
+    return node == nullptr ? 0 : node->SendError(errType, errCode, instances);
 }
 
 }  // namespace cloudsim

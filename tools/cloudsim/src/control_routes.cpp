@@ -81,8 +81,9 @@ Json::Value ToJson(const PhoneView& view) {
 }
 
 ControlRoutes::ControlRoutes(std::shared_ptr<CloudServices> services, std::shared_ptr<SessionRegistry> sessions,
-                             PhoneMap phones)
-    : m_services(std::move(services)), m_sessions(std::move(sessions)), m_phones(std::move(phones)) {}
+                             PhoneMap phones, NodeHooks nodes)
+    : m_services(std::move(services)), m_sessions(std::move(sessions)), m_phones(std::move(phones)),
+      m_nodes(std::move(nodes)) {}
 
 bool ControlRoutes::Matches(const std::string& path) {
     return StartsWith(path, kScreenshotPrefix) || StartsWith(path, kControlPrefix);
@@ -98,6 +99,7 @@ peers::HttpReply ControlRoutes::Handle(const peers::HttpRequest& request) const 
     if (path == "/cloudsim/sessions" && get) return Sessions();
     if (path == "/cloudsim/phone" && get) return Phone(request.target);
     if (path == "/cloudsim/faults" && post) return Faults(request.body);
+    if (StartsWith(path, "/cloudsim/node")) return NodeRoute(path, request);
     if (path == "/cloudsim/clear-faults" && post) {
         m_services->faults.Clear();
         return JsonReply(Json::Value(Json::objectValue));
@@ -195,6 +197,46 @@ peers::HttpReply ControlRoutes::Faults(const std::string& body) const {
     m_services->faults.Set(instanceNo, script);
     m_services->log.Write(kLogInfo, "faults scripted for %s", instanceNo.c_str());
     return JsonReply(FaultScriptToJson(script));
+}
+
+peers::HttpReply ControlRoutes::NodeRoute(const std::string& path, const peers::HttpRequest& request) const {
+    if (path == "/cloudsim/nodes" && request.method == "GET") {
+        Json::Value json(Json::objectValue);
+        json["nodes"] = Json::Value(Json::arrayValue);
+        for (const auto& view : m_nodes.views()) json["nodes"].append(ToJson(view));
+        return JsonReply(json);
+    }
+    if (path == "/cloudsim/node-record" && request.method == "GET") {
+        const auto query = TargetQuery(request.target);
+        auto it = query.find("nodeNo");
+        if (it == query.end()) return TextReply(400, "nodeNo is required");
+        const auto since = static_cast<uint64_t>(QueryNumber(query, "since", 0));
+        Json::Value json(Json::objectValue);
+        json["nodeNo"] = it->second;
+        json["messages"] = Json::Value(Json::arrayValue);
+        for (const auto& message : m_nodes.messages(it->second)) {
+            if (message.seq > since) json["messages"].append(ToJson(message));
+        }
+        return JsonReply(json);
+    }
+    if (request.method != "POST") return TextReply(404, "no such control endpoint: " + request.method + " " + path);
+    Json::Value json;
+    std::string error;
+    if (!ParseJsonBody(request.body, json, &error)) return TextReply(400, error);
+    if (!json.isObject() || !json["nodeNo"].isString()) return TextReply(400, "nodeNo is a string");
+    const std::string nodeNo = json["nodeNo"].asString();
+    if (path == "/cloudsim/node-restart") {
+        if (m_nodes.restart(nodeNo) != 0) return TextReply(404, "cannot restart node \"" + nodeNo + "\"");
+        return JsonReply(Json::Value(Json::objectValue));
+    }
+    if (path == "/cloudsim/node-faults") {
+        NodeFaultScript script;
+        error = NodeFaultScriptFromJson(json, script);
+        if (!error.empty()) return TextReply(400, error);
+        m_nodes.setFaults(nodeNo, script);
+        return JsonReply(Json::Value(Json::objectValue));
+    }
+    return TextReply(404, "no such control endpoint: POST " + path);
 }
 
 }  // namespace cloudsim

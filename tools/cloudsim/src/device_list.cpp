@@ -47,6 +47,14 @@ peers::HttpReply DeviceList::Serve() {
             device["channelAppId"] = user->accessKey;
             device["channelSecret"] = user->secretKey;
         }
+        // Group phones name their group; the page opens them together, the first leading.
+        for (const SimGroup& group : m_config.groups) {
+            for (size_t i = 0; i < group.instanceNos.size(); ++i) {
+                if (group.instanceNos[i] != instance.instanceNo) continue;
+                device["group"] = group.name;
+                device["groupIndex"] = static_cast<Json::UInt>(i);
+            }
+        }
         const auto& colours = kColours[index++ % (sizeof kColours / sizeof kColours[0])];
         device["colors"].append(colours[0]);
         device["colors"].append(colours[1]);

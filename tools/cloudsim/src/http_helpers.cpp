@@ -1,5 +1,6 @@
 #include "http_helpers.h"
 
+#include <exception>
 #include <memory>
 
 #include <json/reader.h>
@@ -96,7 +97,15 @@ bool ParseJsonBody(const std::string& body, Json::Value& out, std::string* error
     builder["collectComments"] = false;
     std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     std::string errors;
-    if (!reader->parse(body.data(), body.data() + body.size(), &out, &errors)) {
+    bool parsed = false;
+    try {
+        parsed = reader->parse(body.data(), body.data() + body.size(), &out, &errors);
+    } catch (const std::exception& e) {
+        // The reader throws when nesting exceeds its stack limit.
+        errors = e.what();
+    }
+    if (!parsed) {
+        out = Json::Value();
         if (error) *error = "body is not JSON: " + errors;
         return false;
     }

@@ -19,8 +19,17 @@ void PrintStart(const cloudsim::CloudSim& cloud) {
                     user.secretKey.c_str());
     }
     for (const auto& instance : cloud.Config().instances) {
-        std::printf("cloudsim: instance %s \"%s\" of %s\n", instance.instanceNo.c_str(), instance.name.c_str(),
-                    instance.userId.c_str());
+        std::printf("cloudsim: instance %s \"%s\" of %s, %d x %d\n", instance.instanceNo.c_str(),
+                    instance.name.c_str(), instance.userId.c_str(), instance.screenWidth, instance.screenHeight);
+    }
+    for (const auto& node : cloud.Nodes()) {
+        std::printf("cloudsim: group-control node %s on ws://127.0.0.1:%u/ws and wss://127.0.0.1:%u/ws\n",
+                    node.nodeNo.c_str(), node.port, node.port);
+    }
+    for (const auto& group : cloud.Config().groups) {
+        std::string members;
+        for (const auto& no : group.instanceNos) members += " " + no;
+        std::printf("cloudsim: group \"%s\":%s\n", group.name.c_str(), members.c_str());
     }
     std::printf("TESSIVO_PLATFORM_URL=%s\nTESSIVO_STAT_URL=%s\nTESSIVO_FRONTEND_URL=%s\n", cloud.HttpsUrl().c_str(),
                 cloud.HttpsUrl().c_str(), frontEnd.c_str());

@@ -1,6 +1,8 @@
 #pragma once
 // Where things sit on the synthetic phone's screen, for drawing and for
-// hit-testing touches. Portrait is 720 x 1280, landscape 1280 x 720.
+// hit-testing touches. Every phone has its own screen size (720 x 1280 in
+// portrait unless configured otherwise); landscape swaps the sides, and the
+// layout scales with the short side.
 #include <string>
 #include <vector>
 
@@ -39,7 +41,9 @@ struct PhoneLayout {
     std::vector<NavKey> navKeys;
 };
 
-// landscape: 1280 x 720, else 720 x 1280.
-const PhoneLayout& LayoutFor(bool landscape);
+// The layout of a screen of width x height (landscape when wider than high).
+PhoneLayout LayoutFor(int width, int height);
+// The default phone: 1280 x 720 when landscape, else 720 x 1280.
+PhoneLayout LayoutFor(bool landscape);
 
 }  // namespace cloudsim

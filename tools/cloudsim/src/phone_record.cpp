@@ -10,10 +10,17 @@ int64_t NowMs() {
         .count();
 }
 
+int64_t NowUs() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
 Json::Value ToJson(const ReceivedMessage& message) {
     Json::Value json(Json::objectValue);
     json["seq"] = static_cast<Json::UInt64>(message.seq);
     json["timeMs"] = static_cast<Json::Int64>(message.timeMs);
+    json["timeUs"] = static_cast<Json::Int64>(message.timeUs);
     json["instanceNo"] = message.instanceNo;
     json["sessionId"] = message.sessionId;
     json["type"] = message.type;
@@ -39,6 +46,7 @@ Json::Value ToJson(const ApiCall& call) {
 void RecordStore::AddMessage(ReceivedMessage message) {
     std::lock_guard<std::mutex> lock(m_mutex);
     message.seq = m_nextSeq++;
+    if (message.timeUs == 0) message.timeUs = message.timeMs * 1000;
     auto& list = m_messages[message.instanceNo];
     list.push_back(std::move(message));
     if (list.size() > kMaxMessagesPerInstance) list.pop_front();

@@ -102,7 +102,7 @@ void DrawMarks(const PhoneState& state, Canvas& canvas) {
 }  // namespace
 
 void RenderPhone(const PhoneState& state, const std::string& name, const std::string& clock, Canvas& canvas) {
-    const PhoneLayout& layout = LayoutFor(state.landscape);
+    const PhoneLayout layout = LayoutFor(state.width, state.height);
     canvas.Fill(kBackground);
     DrawStatusBar(state, layout, name, clock, canvas);
     DrawTextField(state, layout, canvas);

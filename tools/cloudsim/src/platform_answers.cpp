@@ -165,11 +165,17 @@ PlatformApi::Outcome PlatformApi::GroupControlConnect(const Call& call) {
     }
     Json::Value success(Json::arrayValue);
     Json::Value fail(Json::arrayValue);
+    std::vector<bool> used(nodes.size(), false);
     size_t next = 0;
     for (const auto& item : body["instanceNos"]) {
-        const std::string instanceNo = item.asString();
+        const std::string instanceNo = item.isString() ? item.asString() : "";
         const SimInstance* instance = nullptr;
         Outcome check = CheckInstance(*call.user, instanceNo, &instance);
+        if (check.code == 0 && instance->groupRefuseCode != 0) {
+            check.code = instance->groupRefuseCode;
+            check.msg = instance->groupRefuseMsg.empty() ? "instance is not available for group control"
+                                                         : instance->groupRefuseMsg;
+        }
         if (check.code == 0 && nodes.empty()) {
             check.code = kApiNoGroupNode;
             check.msg = "no group-control node is configured";
@@ -182,20 +188,30 @@ PlatformApi::Outcome PlatformApi::GroupControlConnect(const Call& call) {
             fail.append(entry);
             continue;
         }
+        // The instance's own node when it has one among those named, else the nodes in turn.
+        size_t node = nodes.size();
+        for (size_t i = 0; i < nodes.size(); ++i) {
+            if (nodes[i].nodeNo == instance->groupNode) node = i;
+        }
+        if (node == nodes.size()) node = next++ % nodes.size();
+        used[node] = true;
         const int64_t now = NowMs();
         auto session = std::make_shared<Session>(m_sessions->NewId(), instanceNo, call.user->userId, true,
-                                                 now + m_config.sessionSignTtlMs, now + m_config.sessionTtlMs);
+                                                 now + m_config.sessionSignTtlMs, now + m_config.sessionTtlMs,
+                                                 nodes[node].nodeNo);
         m_sessions->Add(session);
         Json::Value entry = SessionJson(*session, *instance, false, false);
-        entry["gCtrlNodeNo"] = nodes[next++ % nodes.size()].nodeNo;
+        entry["gCtrlNodeNo"] = nodes[node].nodeNo;
         success.append(entry);
     }
+    // Only the nodes that serve an accepted instance are named.
     Json::Value nodeList(Json::arrayValue);
-    for (const auto& node : nodes) {
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (!used[i]) continue;
         Json::Value entry(Json::objectValue);
-        entry["idcServerNodeNo"] = node.nodeNo;
-        entry["nodeIp"] = node.ip;
-        entry["nodePort"] = node.port;
+        entry["idcServerNodeNo"] = nodes[i].nodeNo;
+        entry["nodeIp"] = nodes[i].ip;
+        entry["nodePort"] = nodes[i].port;
         nodeList.append(entry);
     }
     outcome.data = Json::Value(Json::objectValue);
@@ -211,12 +227,16 @@ PlatformApi::Outcome PlatformApi::Screenshot(const Call& call) {
     auto number = [&body](const char* key) {
         return body[key].isInt64() ? std::to_string(body[key].asInt64()) : std::string("0");
     };
-    const std::string settings = "?quality=" + number("pictureQuality") + "&scale=" + number("pictureScale") +
+    // The platform's picture scale is a level from 1 (a fifth of the screen)
+    // to 5 (the whole screen); other values give the whole screen.
+    const int64_t level = body["pictureScale"].isInt64() ? body["pictureScale"].asInt64() : 5;
+    const int64_t percent = level >= 1 && level <= 5 ? level * 20 : 100;
+    const std::string settings = "?quality=" + number("pictureQuality") + "&scale=" + std::to_string(percent) +
                                  "&rotate=" + number("pictureRotate");
     outcome.data = Json::Value(Json::arrayValue);
     for (const auto& item : body["instanceNos"]) {
         const SimInstance* instance = nullptr;
-        if (CheckInstance(*call.user, item.asString(), &instance).code != 0) continue;
+        if (CheckInstance(*call.user, item.isString() ? item.asString() : "", &instance).code != 0) continue;
         Json::Value entry(Json::objectValue);
         entry["instanceNo"] = instance->instanceNo;
         entry["picUrl"] = call.listenerUrl + "/screenshot/" + instance->instanceNo + ".jpg" + settings;

@@ -31,5 +31,6 @@ private:
 };
 
 int64_t NowMs();
+int64_t NowUs();
 
 }  // namespace cloudsim

@@ -7,9 +7,9 @@
 namespace cloudsim {
 
 Session::Session(std::string id, std::string instanceNo, std::string userId, bool groupControl,
-                 int64_t signExpireMs, int64_t expireMs)
+                 int64_t signExpireMs, int64_t expireMs, std::string nodeNo)
     : m_instanceNo(std::move(instanceNo)), m_userId(std::move(userId)), m_groupControl(groupControl),
-      m_expireMs(expireMs), m_id(std::move(id)), m_signExpireMs(signExpireMs) {}
+      m_expireMs(expireMs), m_nodeNo(std::move(nodeNo)), m_id(std::move(id)), m_signExpireMs(signExpireMs) {}
 
 std::string Session::Id() const {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -81,6 +81,7 @@ SessionInfo Session::Info() const {
     info.instanceNo = m_instanceNo;
     info.userId = m_userId;
     info.groupControl = m_groupControl;
+    info.nodeNo = m_nodeNo;
     info.expireMs = m_expireMs;
     if (endpoint) {
         info.wssPort = endpoint->WssPort();

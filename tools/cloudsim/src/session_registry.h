@@ -17,12 +17,14 @@ class StreamEndpoint;
 
 class Session {
 public:
+    // nodeNo: for group control, the node that serves the instance.
     Session(std::string id, std::string instanceNo, std::string userId, bool groupControl, int64_t signExpireMs,
-            int64_t expireMs);
+            int64_t expireMs, std::string nodeNo = "");
 
     const std::string& InstanceNo() const { return m_instanceNo; }
     const std::string& UserId() const { return m_userId; }
     bool GroupControl() const { return m_groupControl; }
+    const std::string& NodeNo() const { return m_nodeNo; }
 
     std::string Id() const;
     bool IsCurrentId(const std::string& id) const;
@@ -48,6 +50,7 @@ private:
     const std::string m_userId;
     const bool m_groupControl;
     const int64_t m_expireMs;
+    const std::string m_nodeNo;
     mutable std::mutex m_mutex;
     std::string m_id;
     std::vector<std::string> m_formerIds;

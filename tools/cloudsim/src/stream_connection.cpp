@@ -131,7 +131,8 @@ void StreamConnection::OnFrame(const std::string& data, bool binary) {
 
 void StreamConnection::Record(const ClientMessage& message) {
     ReceivedMessage record;
-    record.timeMs = NowMs();
+    record.timeUs = NowUs();
+    record.timeMs = record.timeUs / 1000;
     record.instanceNo = m_phone->InstanceNo();
     record.sessionId = m_sessionId.empty() ? message.fields.get("sessionId", "").asString() : m_sessionId;
     record.type = message.type;
@@ -291,6 +292,7 @@ void StreamConnection::HandleInput(const ClientMessage& message) {
         default:
             break;  // sensors, location, microphone and camera uplink: recorded only
     }
+    if (m_services->inputApplied) m_services->inputApplied(m_phone->InstanceNo(), message.kind, false);
 }
 
 void StreamConnection::OnPhoneReport(const PhoneReport& report) {

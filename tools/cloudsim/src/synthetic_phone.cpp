@@ -56,8 +56,11 @@ char KeyToChar(int code, bool shift) {
     return 0;
 }
 
-SyntheticPhone::SyntheticPhone(std::string instanceNo, std::string name)
-    : m_instanceNo(std::move(instanceNo)), m_name(std::move(name)) {}
+SyntheticPhone::SyntheticPhone(std::string instanceNo, std::string name, int width, int height)
+    : m_instanceNo(std::move(instanceNo)), m_name(std::move(name)), m_portraitWidth(width), m_portraitHeight(height) {
+    m_state.width = width;
+    m_state.height = height;
+}
 
 PhoneState SyntheticPhone::Snapshot() const {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -79,7 +82,7 @@ void SyntheticPhone::AppendTextLocked(const std::string& text) {
 }
 
 void SyntheticPhone::TapLocked(int x, int y, std::vector<PhoneReport>& reports) {
-    const PhoneLayout& layout = LayoutFor(m_state.landscape);
+    const PhoneLayout layout = LayoutFor(m_state.width, m_state.height);
     SetFocusLocked(layout.textField.Contains(x, y), reports);
     for (const auto& key : layout.navKeys) {
         if (!key.area.Contains(x, y)) continue;
@@ -205,11 +208,10 @@ void SyntheticPhone::SetRotation(int quarterTurns) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         const bool landscape = (quarterTurns & 1) != 0;
-        const PhoneLayout& layout = LayoutFor(landscape);
         if (landscape != m_state.landscape) {
             m_state.landscape = landscape;
-            m_state.width = layout.width;
-            m_state.height = layout.height;
+            m_state.width = landscape ? m_portraitHeight : m_portraitWidth;
+            m_state.height = landscape ? m_portraitWidth : m_portraitHeight;
             m_state.marks.clear();
             m_state.touching = false;
             ++m_state.version;

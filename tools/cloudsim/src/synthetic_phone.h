@@ -50,7 +50,8 @@ public:
     static constexpr int kMaxVolume = 15;
     static constexpr size_t kMaxTextBytes = 4096;
 
-    SyntheticPhone(std::string instanceNo, std::string name);
+    // width x height: the screen in portrait (even numbers).
+    SyntheticPhone(std::string instanceNo, std::string name, int width = 720, int height = 1280);
 
     const std::string& InstanceNo() const { return m_instanceNo; }
     const std::string& Name() const { return m_name; }
@@ -77,6 +78,8 @@ private:
 
     const std::string m_instanceNo;
     const std::string m_name;
+    const int m_portraitWidth;
+    const int m_portraitHeight;
     mutable std::mutex m_mutex;
     PhoneState m_state;
     std::mutex m_observerMutex;

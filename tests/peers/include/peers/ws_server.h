@@ -36,16 +36,23 @@ struct WsHandlers {
     std::function<void(std::shared_ptr<WsSession>)> onClose;  // either side closed, or dropped
 };
 
+// What a server speaks on its one port. kEither serves TLS to a client whose
+// first byte opens a TLS handshake and plain WebSocket to any other, so one
+// advertised port answers both "ws://" and "wss://".
+enum class WsTransport { kPlain, kTls, kEither };
+
 class WsServer {
 public:
     explicit WsServer(WsHandlers handlers, bool tls = false, uint16_t port = 0);
+    WsServer(WsHandlers handlers, WsTransport transport, uint16_t port);
     ~WsServer();
     WsServer(const WsServer&) = delete;
     WsServer& operator=(const WsServer&) = delete;
 
     uint16_t Port() const;
-    // "ws://127.0.0.1:<port>" or "wss://127.0.0.1:<port>"
+    // "ws://127.0.0.1:<port>" or "wss://127.0.0.1:<port>" ("ws://" for kEither)
     std::string BaseUrl() const;
+    std::string BaseUrl(bool tls) const;
     // Sessions accepted so far that are still open.
     std::vector<std::shared_ptr<WsSession>> Sessions() const;
     size_t AcceptedCount() const;

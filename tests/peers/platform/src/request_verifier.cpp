@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <exception>
 #include <memory>
 
 #include <json/reader.h>
@@ -153,7 +154,15 @@ std::string ParseBody(const std::string& text, Json::Value& body) {
     builder["rejectDupKeys"] = true;
     std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     std::string errors;
-    if (!reader->parse(text.data(), text.data() + text.size(), &body, &errors)) {
+    bool parsed = false;
+    try {
+        parsed = reader->parse(text.data(), text.data() + text.size(), &body, &errors);
+    } catch (const std::exception& e) {
+        // The reader throws when nesting exceeds its stack limit.
+        errors = e.what();
+    }
+    if (!parsed) {
+        body = Json::Value();
         return "body is not JSON: " + errors;
     }
     if (body.toStyledString() != text) return "body is not in the styled writer's form";

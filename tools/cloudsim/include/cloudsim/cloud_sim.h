@@ -12,10 +12,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cloudsim/cloud_config.h"
 #include "cloudsim/fault_script.h"
+#include "cloudsim/group_control.h"
 #include "cloudsim/phone_record.h"
 
 #define CLOUDSIM_API __attribute__((visibility("default")))
@@ -36,6 +38,10 @@ struct CloudOptions {
     // Called on a streamer thread just before each video package goes out,
     // with the phone and the H.264 access unit (for benchmarks); may be null.
     std::function<void(const std::string& instanceNo, const std::vector<uint8_t>& accessUnit)> onVideoSent;
+    // Called the moment an input was applied to a phone, on the server
+    // thread that applied it: kind as in the record ("touch", "key", ...),
+    // viaNode for input a group-control node copied. May be null.
+    std::function<void(const std::string& instanceNo, const std::string& kind, bool viaNode)> onInputApplied;
 };
 
 struct SessionInfo {
@@ -44,6 +50,7 @@ struct SessionInfo {
     std::string instanceNo;
     std::string userId;
     bool groupControl = false;            // made by a group-control connect (no stream server)
+    std::string nodeNo;                   // group control: the node that serves the instance
     bool ended = false;                   // replaced by a newer session of the instance
     uint16_t wssPort = 0;
     uint16_t wsPort = 0;
@@ -103,8 +110,30 @@ public:
     // false when the instance is unknown.
     bool Phone(const std::string& instanceNo, PhoneView& out) const;
 
-    // The nodes group-control session answers name from now on.
+    // The nodes group-control session answers name from now on (as given:
+    // for nodes of other programs); the cloud's own nodes keep running.
     void SetGroupControlNodes(const std::vector<GroupControlNode>& nodes);
+
+    // Group control: the cloud's own nodes (one per configured node that is
+    // not external), each on ws and wss at one port, path "/ws".
+    std::vector<NodeView> Nodes() const;
+    // false when the cloud serves no node of that number.
+    bool Node(const std::string& nodeNo, NodeView& out) const;
+    uint16_t NodePort(const std::string& nodeNo) const;
+    // Cuts every connection of the node and stops listening; its clients see
+    // the node go away. StartNode listens again on the same port, with no
+    // memory of earlier connections; RestartNode does both. 0, or -1.
+    int StopNode(const std::string& nodeNo);
+    int StartNode(const std::string& nodeNo);
+    int RestartNode(const std::string& nodeNo);
+    // Every package the node received, oldest first (cleared by ClearRecords).
+    std::vector<NodeMessage> NodeMessages(const std::string& nodeNo) const;
+    // Replaces the node's faults ("*": every node). ClearFaults clears them too.
+    void SetNodeFaults(const std::string& nodeNo, const NodeFaultScript& script);
+    // Sends an error report (2001) to the node's registered connections:
+    // errType, errCode and the instances with their codes. How many it reached.
+    int SendNodeError(const std::string& nodeNo, int errType, int errCode,
+                      const std::vector<std::pair<std::string, int>>& instances);
 
 private:
     struct Impl;

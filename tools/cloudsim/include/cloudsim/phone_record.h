@@ -11,9 +11,10 @@ namespace cloudsim {
 struct ReceivedMessage {
     uint64_t seq = 0;       // order of arrival across the whole cloud
     int64_t timeMs = 0;     // ms since 1970
+    int64_t timeUs = 0;     // the same moment in µs since 1970 (for latency figures)
     std::string instanceNo;
-    std::string sessionId;  // the session of the connection
-    uint32_t type = 0;      // package type code
+    std::string sessionId;  // the session of the connection (group control: the instance's session)
+    uint32_t type = 0;      // package type code (1015: input a group-control node copied)
     std::string kind;       // "auth", "play", "key", "touch", "inputString", ...
     Json::Value fields;     // the message's values by name (e.g. {"key": 30, "down": true})
 };

@@ -98,18 +98,48 @@
     toast('Opening ' + d.name + '…');
   }
 
-  function openGroup() {
-    const chosen = state.devices.filter((d) => state.selected.has(d.deviceId));
+  // The main group is every chosen device of the first one's channel (the
+  // first leads); devices of other channels form one sub-group per channel.
+  function openGroupOf(chosen) {
     if (chosen.length < 2) return;
-    const main = Object.assign(deviceRequest(chosen[0]), { winId: 'syncDevice' });
+    const leader = chosen[0];
+    const main = chosen.filter((d) => d.channel === leader.channel)
+      .map((d, i) => Object.assign(deviceRequest(d), i === 0 ? { winId: 'syncDevice' } : {}));
     const byChannel = new Map();
-    chosen.slice(1).forEach((d) => {
+    chosen.filter((d) => d.channel !== leader.channel).forEach((d) => {
       if (!byChannel.has(d.channel)) byChannel.set(d.channel, []);
       byChannel.get(d.channel).push(deviceRequest(d));
     });
     const sub = Array.from(byChannel, ([channel, list]) => ({ channel: channel, deviceList: list }));
-    bridge.send('showSyncYunDeviceDialog', { deviceList: { main: [main] }, sub: sub });
-    toast('Group control: ' + chosen[0].name + ' leads ' + (chosen.length - 1) + ' more');
+    bridge.send('showSyncYunDeviceDialog', { deviceList: { main: main }, sub: sub });
+    toast('Group control: ' + leader.name + ' leads ' + (chosen.length - 1) + ' more');
+  }
+
+  function openGroup() {
+    openGroupOf(state.devices.filter((d) => state.selected.has(d.deviceId)));
+  }
+
+  // Groups the cloud configured, each with its devices in order.
+  function configuredGroups() {
+    const groups = new Map();
+    state.devices.filter((d) => d.group).forEach((d) => {
+      if (!groups.has(d.group)) groups.set(d.group, []);
+      groups.get(d.group).push(d);
+    });
+    groups.forEach((list) => list.sort((a, b) => (a.groupIndex || 0) - (b.groupIndex || 0)));
+    return groups;
+  }
+
+  function renderGroups() {
+    const bar = $('groupBar');
+    bar.textContent = '';
+    configuredGroups().forEach((list, name) => {
+      const button = el('button', 'btn ghost small', 'Open ' + name + ' (' + list.length + ')');
+      button.title = list.map((d) => d.deviceId).join(', ');
+      button.addEventListener('click', () => openGroupOf(list.filter((d) => d.online)));
+      bar.appendChild(button);
+    });
+    bar.hidden = !bar.childElementCount;
   }
   $('btnGroup').addEventListener('click', openGroup);
 
@@ -241,6 +271,6 @@
   // ---- start ---------------------------------------------------------------
   mark('optClose', '2');
   mark('optQuality', 1);
-  YunDevices.loadDevices().then((list) => { state.devices = list; renderDevices(); updateGroupButton(); });
+  YunDevices.loadDevices().then((list) => { state.devices = list; renderDevices(); renderGroups(); updateGroupButton(); });
   bridge.connect();
 })();

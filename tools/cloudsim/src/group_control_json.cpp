@@ -1,0 +1,101 @@
+// The group-control records and fault scripts as JSON, for the control
+// endpoints.
+#include "cloudsim/group_control.h"
+
+namespace cloudsim {
+namespace {
+
+std::string ReadCode(const Json::Value& json, const char* key, int& out) {
+    if (!json.isMember(key)) return "";
+    const Json::Value& value = json[key];
+    if (!value.isInt() || value.isBool()) return std::string("\"") + key + "\" must be an integer";
+    out = value.asInt();
+    return "";
+}
+
+std::string ReadFlag(const Json::Value& json, const char* key, bool& out) {
+    if (!json.isMember(key)) return "";
+    if (!json[key].isBool()) return std::string("\"") + key + "\" must be true or false";
+    out = json[key].asBool();
+    return "";
+}
+
+std::string ReadMessage(const Json::Value& json, const char* key, std::string& out) {
+    if (!json.isMember(key)) return "";
+    if (!json[key].isString() || json[key].asString().size() > 1024) {
+        return std::string("\"") + key + "\" must be a string of at most 1024 bytes";
+    }
+    out = json[key].asString();
+    return "";
+}
+
+}  // namespace
+
+std::string NodeFaultScriptFromJson(const Json::Value& json, NodeFaultScript& out) {
+    if (!json.isObject()) return "a fault script is a JSON object";
+    static const char* const kKnown[] = {"registerCode", "registerMsg", "answerCode", "answerMsg",
+                                         "noHeartbeatEcho", "refuseUpgrade", "silent", "nodeNo"};
+    for (const auto& name : json.getMemberNames()) {
+        bool known = false;
+        for (const char* key : kKnown) known = known || name == key;
+        if (!known) return "unknown node fault \"" + name + "\"";
+    }
+    NodeFaultScript script;
+    std::string error = ReadCode(json, "registerCode", script.registerCode);
+    if (error.empty()) error = ReadMessage(json, "registerMsg", script.registerMsg);
+    if (error.empty()) error = ReadCode(json, "answerCode", script.answerCode);
+    if (error.empty()) error = ReadMessage(json, "answerMsg", script.answerMsg);
+    if (error.empty()) error = ReadFlag(json, "noHeartbeatEcho", script.noHeartbeatEcho);
+    if (error.empty()) error = ReadFlag(json, "refuseUpgrade", script.refuseUpgrade);
+    if (error.empty()) error = ReadFlag(json, "silent", script.silent);
+    if (error.empty()) out = script;
+    return error;
+}
+
+Json::Value ToJson(const NodeMessage& message) {
+    Json::Value json(Json::objectValue);
+    json["seq"] = static_cast<Json::UInt64>(message.seq);
+    json["timeMs"] = static_cast<Json::Int64>(message.timeMs);
+    json["nodeNo"] = message.nodeNo;
+    json["connection"] = message.connection;
+    json["connId"] = message.connId;
+    json["type"] = message.type;
+    json["kind"] = message.kind;
+    json["body"] = message.body;
+    json["code"] = message.code;
+    json["error"] = message.error;
+    return json;
+}
+
+Json::Value ToJson(const NodeView& view) {
+    Json::Value json(Json::objectValue);
+    json["nodeNo"] = view.nodeNo;
+    json["port"] = view.port;
+    json["listening"] = view.listening;
+    json["accepted"] = static_cast<Json::UInt64>(view.accepted);
+    json["connections"] = Json::Value(Json::arrayValue);
+    for (const auto& connection : view.connections) {
+        Json::Value item(Json::objectValue);
+        item["connection"] = connection.connection;
+        item["connId"] = connection.connId;
+        item["mainInstanceNo"] = connection.mainInstanceNo;
+        item["streamWidth"] = connection.streamWidth;
+        item["streamHeight"] = connection.streamHeight;
+        item["lastDelayMs"] = static_cast<Json::Int64>(connection.lastDelayMs);
+        item["instances"] = Json::Value(Json::arrayValue);
+        for (const auto& instance : connection.instances) {
+            Json::Value inst(Json::objectValue);
+            inst["instanceNo"] = instance.instanceNo;
+            inst["sessionId"] = instance.sessionId;
+            inst["uid"] = instance.uid;
+            inst["state"] = instance.state;
+            inst["errCode"] = instance.errCode;
+            inst["main"] = instance.main;
+            item["instances"].append(inst);
+        }
+        json["connections"].append(item);
+    }
+    return json;
+}
+
+}  // namespace cloudsim
