@@ -19,6 +19,9 @@ target_sources(app_core PRIVATE
   src/device/device_key_table.cpp
   src/device/device_geometry.cpp
   src/device/yun_device_label.cpp
+  src/device/stats_text.cpp
+  src/device/stats_overlay.cpp
+  src/device/stats_overlay_control.cpp
   src/device/yun_base_view_layout.cpp
   src/device/device_edge_resizer.cpp
   src/device/kovra_yun_base_view.cpp
@@ -36,7 +39,8 @@ if(TARGET handset_sdk)
   target_sources(app_core PRIVATE
     src/device/capture_choice.cpp
     src/device/lumet_phone_notic.cpp
-    src/device/lumet_channel_object.cpp)
+    src/device/lumet_channel_object.cpp
+    src/device/lumet_stream_stats.cpp)
   target_compile_definitions(app_core PUBLIC TESSIVO_WITH_LUMET=1)
   target_link_libraries(app_core PUBLIC handset_sdk common)
 endif()
@@ -53,7 +57,8 @@ if(TARGET swplay_u)
   target_sources(app_core PRIVATE
     src/device/kovra_listeners.cpp
     src/device/kovra_channel_object.cpp
-    src/device/kovra_muti_channel_object.cpp)
+    src/device/kovra_muti_channel_object.cpp
+    src/device/kovra_stream_stats.cpp)
   target_compile_definitions(app_core PUBLIC TESSIVO_WITH_KOVRA=1)
   target_link_libraries(app_core PUBLIC swplay_u)
 endif()

@@ -12,7 +12,7 @@ PACKAGES=(
   libavcodec-dev libavutil-dev libswscale-dev libavfilter-dev libx264-dev
   libopus-dev libsdl2-dev libboost-dev
   libxcb-shm0-dev libxcb-damage0-dev libgl1-mesa-dri
-  xvfb xauth x11-utils fonts-wqy-microhei
+  xvfb xauth x11-utils xdotool fonts-wqy-microhei
   clang libclang-rt-dev
 )
 CURL_MIN=8.14.1

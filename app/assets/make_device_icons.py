@@ -90,3 +90,7 @@ for suffix, colour in (("_tessivo", (157, 77, 255)), ("", (184, 126, 28))):
     icon("normal_click%s.png" % suffix, [("ring", 24, 24, 16, 4), ("disc", 24, 24, 6)], colour)
     icon("wheel_click%s.png" % suffix, [("ring", 24, 24, 18, 3), L(24, 10, 24, 18, 3), L(24, 30, 24, 38, 3),
                                         L(10, 24, 18, 24, 3), L(30, 24, 38, 24, 3)], colour)
+# The statistics overlay's title-bar toggle: a bar chart.
+STATS = [("rect", 8, 26, 14, 40), ("rect", 21, 14, 27, 40), ("rect", 34, 20, 40, 40), L(4, 42, 44, 42, 2)]
+icon("stats_icon.png", STATS)
+icon("stats_selected_icon.png", STATS, (157, 77, 255))

@@ -4,8 +4,8 @@
 
 namespace handset_sdk {
 
-void FrameQueue::Push(BuffPtr buff) {
-    if (!buff) return;
+size_t FrameQueue::Push(BuffPtr buff) {
+    if (!buff) return 0;
     BuffBatch dropped;  // freed outside the lock
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -16,18 +16,25 @@ void FrameQueue::Push(BuffPtr buff) {
                 const bool haveKey = std::any_of(m_frames.begin(), m_frames.end(), [](const BuffPtr& b) {
                     return b->type == kBuffVideo && b->keyFrame;
                 });
-                if (!haveKey) return;  // nothing decodable would come before the next key frame
+                if (!haveKey) {
+                    // nothing decodable would come before the next key frame
+                    return buff->type == kBuffVideo ? 1 : 0;
+                }
             }
         }
         m_frames.push_back(std::move(buff));
+        m_depth.store(m_frames.size(), std::memory_order_relaxed);
     }
     m_cv.notify_all();
+    return static_cast<size_t>(std::count_if(dropped.begin(), dropped.end(),
+                                             [](const BuffPtr& b) { return b->type == kBuffVideo; }));
 }
 
 void FrameQueue::PushFront(BuffBatch frames) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_frames.insert(m_frames.begin(), frames.begin(), frames.end());
+        m_depth.store(m_frames.size(), std::memory_order_relaxed);
     }
     m_cv.notify_all();
 }
@@ -38,6 +45,7 @@ BuffBatch FrameQueue::WaitAndTakeAll(std::chrono::milliseconds timeout) {
     m_cv.wait_for(lock, timeout, [this] { return !m_frames.empty() || m_wake; });
     m_wake = false;
     batch.swap(m_frames);
+    m_depth.store(0, std::memory_order_relaxed);
     return batch;
 }
 
@@ -53,6 +61,7 @@ void FrameQueue::Clear() {
     BuffBatch dropped;
     std::lock_guard<std::mutex> lock(m_mutex);
     dropped.swap(m_frames);
+    m_depth.store(0, std::memory_order_relaxed);
     m_wake = false;
 }
 
@@ -75,6 +84,7 @@ void FrameQueue::DropBeforeKeyLocked() {
     } else {
         m_frames.erase(m_frames.begin(), std::prev(key.base()));
     }
+    m_depth.store(m_frames.size(), std::memory_order_relaxed);
 }
 
 }  // namespace handset_sdk

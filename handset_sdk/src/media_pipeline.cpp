@@ -125,6 +125,8 @@ bool CMediaPipeline::PlayAudio(const CAudioDecodeOutParam& block) {
     return m_audioPlayer->Play(block) >= 0;
 }
 
+int CMediaPipeline::AudioQueuedMs() const { return m_audioPlayer ? m_audioPlayer->QueuedMs() : -1; }
+
 int CMediaPipeline::SetOutputSize(int width, int height) {
     std::lock_guard<std::mutex> lock(m_videoMutex);
     m_outWidth = width;

@@ -40,6 +40,8 @@ public:
     int DecodeAudio(const Buff& frame, codec_interface::CAudioDecodeOutParam& out);
     // Plays when there is an audio player; false without one.
     bool PlayAudio(const codec_interface::CAudioDecodeOutParam& block);
+    // Milliseconds of sound the audio player holds; -1 without one.
+    int AudioQueuedMs() const;
 
     // Stores the size pictures are handed out at and gives it to the decoder
     // when there is one; -1 without a decoder or when the decoder refuses it.

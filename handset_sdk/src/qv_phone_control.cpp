@@ -82,6 +82,7 @@ int CQVPhoneControl::Init(std::shared_ptr<IQVPhoneNotic> notic, const QvDataPara
         m_decodeStarted.store(false);
         m_dropAudio.store(params->out.value18 != 0);
         m_decodeMode.store(params->out.decodeMode);
+        m_stats.Reset(out ? out->decodeMode : 0, params->out.decodeMode);
         m_inputMode.store(1);
         m_textMode.store(false);
         m_touchActive.store(false);

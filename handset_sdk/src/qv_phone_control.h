@@ -15,6 +15,7 @@
 #include "frame_queue.h"
 #include "handset_sdk/handset_sdk.h"
 #include "media_pipeline.h"
+#include "phone_stats.h"
 #include "sdk_params.h"
 #include "touch_conversion.h"
 #include "uplink/capture_uplink.h"
@@ -57,6 +58,7 @@ public:
     int SetVideoParam(uint32_t fps, uint32_t bitrate, uint32_t width, uint32_t height) override;
     int SetRotation(uint32_t a, uint32_t b) override;
     int SetInputMode(uint32_t mode) override;
+    int GetStatistics(QvPhoneStats* stats) override;  // qv_phone_stats.cpp
 
     // IDataHubNotic (the stream link's loop thread)
     void OnStatus(int code, const char* msg) override;
@@ -140,6 +142,7 @@ private:
     bool m_audioPlaying = false;         // decode thread only
     FrameQueue m_queue;
     CMediaPipeline m_pipeline;
+    CPhoneStats m_stats;
 
     std::mutex m_keyMutex;
     std::vector<uint32_t> m_pressedKeys;  // in press order

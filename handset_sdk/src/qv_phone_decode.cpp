@@ -10,6 +10,12 @@ namespace handset_sdk {
 
 namespace {
 constexpr std::chrono::milliseconds kDecodeWait{200};
+
+int64_t MicrosNow() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 }  // namespace
 
 void CQVPhoneControl::DecodeThreadMain(std::weak_ptr<CQVPhoneControl> weak, StopToken stop) {
@@ -100,35 +106,46 @@ bool CQVPhoneControl::DetectSizeChange(const Buff& frame) {
         m_video.width = static_cast<uint16_t>(sps.width);
         m_video.height = static_cast<uint16_t>(sps.height);
     }
+    m_stats.OnSize(sps.width, sps.height);
     if (auto notic = Notic()) notic->OnVideoSizeChange(sps.width, sps.height);
     return true;
 }
 
 void CQVPhoneControl::HandleVideo(const Buff& frame, const SdkParams& params) {
     codec_interface::CVideoDecodeOutParam picture;
-    if (m_pipeline.DecodeVideo(frame, picture) < 1 || picture.width < 1) return;
+    const int64_t decodeStart = MicrosNow();
+    const int decoded = m_pipeline.DecodeVideo(frame, picture);
+    const int64_t decodeEnd = MicrosNow();
+    if (decoded != 0) m_stats.OnDecoded(decodeEnd - decodeStart, decoded == 1 && picture.width >= 1);
+    if (decoded < 1 || picture.width < 1) return;
     if (params.out.showMode != 0) {
         RECT rect;
         {
             std::lock_guard<std::mutex> lock(m_displayMutex);
             rect = m_rect;
         }
-        m_pipeline.Draw(picture, rect, m_displayMode.load());
+        if (m_pipeline.Draw(picture, rect, m_displayMode.load()) == 0) {
+            m_stats.OnPresented(MicrosNow() - decodeEnd);
+        }
         return;
     }
     const uint8_t* data = nullptr;
     int size = 0;
     if (!m_pipeline.CopyOut(picture, params.out.pixelFormat, data, size)) return;
     if (auto notic = Notic()) notic->OnVideoFrame(data, size, picture.width, picture.height);
+    m_stats.OnPresented(MicrosNow() - decodeEnd);
 }
 
 void CQVPhoneControl::HandleAudio(const Buff& frame, const SdkParams& params) {
     codec_interface::CAudioDecodeOutParam block;
     if (m_pipeline.DecodeAudio(frame, block) < 1) return;
     if (params.out.showMode != 0) {
-        if (params.out.value12 != 0 && m_pipeline.PlayAudio(block) && !m_audioPlaying) {
-            m_audioPlaying = true;
-            QV_LOG(QV_LOG_DETAIL, "[HANDSET_SDK]Audio play begin [%d*%d]", block.sampleRate, block.channels);
+        if (params.out.value12 != 0 && m_pipeline.PlayAudio(block)) {
+            m_stats.OnAudioQueued(m_pipeline.AudioQueuedMs());
+            if (!m_audioPlaying) {
+                m_audioPlaying = true;
+                QV_LOG(QV_LOG_DETAIL, "[HANDSET_SDK]Audio play begin [%d*%d]", block.sampleRate, block.channels);
+            }
         }
         return;
     }
@@ -136,6 +153,7 @@ void CQVPhoneControl::HandleAudio(const Buff& frame, const SdkParams& params) {
 }
 
 void CQVPhoneControl::ReportFailure(int code) {
+    m_stats.OnError(code, HandsetStatusText(code));
     if (auto notic = Notic()) notic->OnStatus(code, HandsetStatusText(code));
     if (auto hub = Hub()) hub->ReportStat(0, 0, code, "", "");
 }

@@ -65,10 +65,16 @@ std::shared_ptr<data_hub::IDataHubNotic> MakeHubNoticForwarder(std::weak_ptr<CQV
 }
 
 void CQVPhoneControl::OnStatus(int code, const char* msg) {
+    if (code == data_hub::QV_STATUS_WS_CONNECTING) {
+        m_stats.OnReconnect();
+    } else {
+        m_stats.OnError(code, msg);
+    }
     if (auto notic = Notic()) notic->OnStatus(code, msg);
 }
 
 void CQVPhoneControl::OnSessionError(int code, const char* msg) {
+    m_stats.OnError(code, msg);
     if (auto notic = Notic()) notic->OnSessionError(code, msg);
 }
 
@@ -76,6 +82,7 @@ void CQVPhoneControl::OnPlayRes(int code, const char* msg, int videoCodec, int b
                                 int height, int audioCodec, int sampleRate, int channels) {
     auto notic = Notic();
     if (code != 0) {
+        m_stats.OnError(code, msg);
         if (notic) notic->OnPlayRes(code, msg, videoCodec, bitrate, fps, width, height, audioCodec, sampleRate, channels);
         return;
     }
@@ -97,6 +104,7 @@ void CQVPhoneControl::OnPlayRes(int code, const char* msg, int videoCodec, int b
         }
         QV_LOG(QV_LOG_INFO, "[HANDSET_SDK]Get video Format[%d] Bitrate[%d] Fps[%d] Size[%d*%d]!", videoCodec,
                bitrate, fps, width, height);
+        m_stats.OnStream(videoCodec, width, height);
         m_mediaReady.store(true);
     }
 
@@ -128,11 +136,12 @@ void CQVPhoneControl::OnPlayRes(int code, const char* msg, int videoCodec, int b
 
 void CQVPhoneControl::OnVideoData(uint64_t first, uint64_t second, const uint8_t* data, uint32_t length) {
     if (m_state.load() != kStateReady || data == nullptr || length == 0) return;
+    m_stats.OnFrameReceived(length);
     auto buff = std::make_shared<Buff>();
     buff->type = kBuffVideo;
     buff->data.assign(data, data + length);
     buff->keyFrame = IsKeyFrame(data, length, CurrentVideo().codec);
-    m_queue.Push(std::move(buff));
+    m_stats.OnQueueDrops(m_queue.Push(std::move(buff)));
 }
 
 void CQVPhoneControl::OnAudioData(const uint8_t* data, uint32_t length) {
@@ -193,6 +202,7 @@ void CQVPhoneControl::OnSetRotationRes(int code) {
 }
 
 void CQVPhoneControl::OnDelay(uint32_t delayMs) {
+    m_stats.OnDelay(delayMs);
     if (auto notic = Notic()) notic->OnDelay(delayMs);
 }
 

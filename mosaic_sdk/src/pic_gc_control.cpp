@@ -151,6 +151,7 @@ void CQVPicGCControl::TearDown() {
     {
         std::lock_guard<std::mutex> lock(m_tableMutex);
         m_tables.Clear();
+        m_paused.clear();
     }
     {
         std::lock_guard<std::mutex> lock(m_configMutex);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,7 @@ public:
     int SendInputString(const char* text) override;
     int InputInstanceInput(const InstanceInput* infos, uint32_t count) override;
     int InputInstanceClipboard(const InstanceInput* infos, uint32_t count) override;
+    int GetStatistics(QvPicGCStats* stats) override;  // pic_gc_stats.cpp
 
     // Platform answers (the platform client's loop thread).
     void OnGroupControlAnswer(int result, int httpCode,
@@ -116,6 +118,8 @@ private:
     int GroupedInstanceCall(const char* const* instanceNos, uint32_t count, bool add);
     int GroupedInputCall(const InstanceInput* infos, uint32_t count, bool clipboard);
     int ReplaceMainPhone(const std::string& newMain);
+    // Followers paused by ReduceInstance and not resumed, for the statistics.
+    void NotePaused(const std::vector<std::string>& instanceNos, bool paused);
 
     const Clock m_clock;
 
@@ -140,6 +144,7 @@ private:
     // The instance and node tables.
     mutable std::mutex m_tableMutex;
     GroupTables m_tables;
+    std::set<std::string> m_paused;  // under m_tableMutex
 
     std::atomic<int32_t> m_state{kGroupIdle};
     std::atomic<bool> m_ready{false};          // the start finished

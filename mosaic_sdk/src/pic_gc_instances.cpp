@@ -45,6 +45,7 @@ int CQVPicGCControl::GroupedInstanceCall(const char* const* instanceNos, uint32_
         }
     }
     for (const auto& number : unknown) QV_LOG(QV_LOG_WARN, "[MOSAIC_SDK]unknown instance [%s]", number.c_str());
+    NotePaused(numbers, !add);
     for (size_t i = 0; i < groups.size(); ++i) {
         const std::string& nodeNo = groups[i].first;
         if (!links[i]) {

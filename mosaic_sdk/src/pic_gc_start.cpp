@@ -68,6 +68,7 @@ void CQVPicGCControl::SetUpGroup(int result, int httpCode,
     {
         std::lock_guard<std::mutex> lock(m_tableMutex);
         m_tables = std::move(tables);
+        m_paused.clear();
     }
     AddNodes(Params());
 

@@ -83,4 +83,10 @@ int SWDataSource::sendInputString(const char* data, int length) {
     return m_session->SendInput(std::string(data, static_cast<size_t>(length)));
 }
 
+int SWDataSource::getStreamStats(SWStreamStats* stats) const {
+    if (!stats) return -1;
+    m_session->FillStats(*stats);
+    return 0;
+}
+
 }  // namespace swplay_u

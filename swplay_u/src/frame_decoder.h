@@ -12,13 +12,15 @@
 namespace swplay_u {
 
 class VideoDisplayWinBase;
+class StreamCounters;
 
 class FrameDecoder {
 public:
     static constexpr size_t kMaxQueued = 16;
 
     ~FrameDecoder();
-    void Start(VideoDisplayWinBase* display);
+    // counters (may be null) must outlive the thread.
+    void Start(VideoDisplayWinBase* display, StreamCounters* counters = nullptr);
     // Any thread. keyFrame: the frame starts a new picture sequence.
     void Push(const uint8_t* data, uint32_t length, bool keyFrame);
     // Joins the thread; queued frames are dropped.
@@ -30,6 +32,7 @@ private:
         bool keyFrame = false;
     };
     void Run(VideoDisplayWinBase* display);
+    void Dropped(uint64_t frames);
 
     std::mutex m_mutex;
     std::condition_variable m_wake;
@@ -37,6 +40,7 @@ private:
     bool m_stop = false;
     bool m_waitKey = false;
     std::thread m_thread;
+    StreamCounters* m_counters = nullptr;  // set while no thread runs
 };
 
 }  // namespace swplay_u

@@ -29,4 +29,14 @@ void LinkEvents::OnCursor(bool shown) {
     if (m_session) m_session->OnCursor(shown);
 }
 
+void LinkEvents::OnDelay(uint32_t delayMs) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_session) m_session->OnDelay(delayMs);
+}
+
+void LinkEvents::OnError(int code, const char* msg) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_session) m_session->OnError(code, msg);
+}
+
 }  // namespace swplay_u

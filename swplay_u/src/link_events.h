@@ -18,6 +18,8 @@ public:
     void OnVideoData(uint64_t first, uint64_t second, const uint8_t* data, uint32_t length) override;
     void OnOutScreen(int rotation, int fps, int bitrate, int width, int height) override;
     void OnCursor(bool shown) override;
+    void OnDelay(uint32_t delayMs) override;
+    void OnError(int code, const char* msg) override;
 
 private:
     std::mutex m_mutex;

@@ -56,7 +56,8 @@ int SWStreamSession::Start(VideoDisplayWinBase* display) {
     const relay_port::WsSystemParam system{1, 5000, 3000, 0};
     const std::string url = "ws://" + login.host + ":" + std::to_string(login.port);
 
-    m_decoder.Start(display);
+    m_counters.Reset();
+    m_decoder.Start(display, &m_counters);
     m_events = std::make_shared<LinkEvents>(this);
     m_link = relay_port::IRelayPort::Create();
     if (!m_link || m_link->Init(std::to_string(login.userId).c_str(), url.c_str(), &auth, &video, &audio, &system,
@@ -121,6 +122,7 @@ int SWStreamSession::SendInput(const std::string& text) {
 }
 
 void SWStreamSession::OnStatus(int status) {
+    if (status == relay_port::WS_STATUS_CONNECTING) m_counters.OnReconnect();
     const int last = m_lastStatus.exchange(status);
     if (status == last || !m_listener) return;
     if (status == relay_port::WS_STATUS_PLAYING) {
@@ -135,6 +137,7 @@ void SWStreamSession::OnStatus(int status) {
 }
 
 void SWStreamSession::OnVideo(uint64_t flags, const uint8_t* data, uint32_t length) {
+    if (data && length > 0) m_counters.OnReceived(length);
     m_decoder.Push(data, length, (flags & 1) != 0 || StartsSequence(data, length));
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "frame_decoder.h"
+#include "stream_counters.h"
 #include "swplay_u/sw_data_source.h"
 
 namespace relay_port {
@@ -68,12 +69,17 @@ public:
     void OnVideo(uint64_t flags, const uint8_t* data, uint32_t length);
     void OnScreen(int rotation);
     void OnCursor(bool shown);
+    void OnDelay(uint32_t delayMs) { m_counters.OnDelay(delayMs); }
+    void OnError(int code, const char* msg) { m_counters.OnError(code, msg); }
+
+    void FillStats(SWStreamStats& out) const { m_counters.Fill(out, common::SteadyMs()); }
 
 private:
     SWDataSourceListener* m_listener;
     VideoDisplayWinBase* m_display = nullptr;
     std::shared_ptr<relay_port::IRelayPort> m_link;
     std::shared_ptr<LinkEvents> m_events;
+    StreamCounters m_counters;  // before the decoder, which counts into it
     FrameDecoder m_decoder;
     std::atomic<bool> m_everConnected{false};
     std::atomic<int> m_lastStatus{-1};

@@ -10,10 +10,12 @@
 #include <atomic>
 
 #include "device/kovra_channel_object.h"
+#include "device/stats_overlay_control.h"
 #include "device/yun_device_label.h"
 #include "device_cloud_fixture.h"
 #include "picture_colours.h"
 #include "plat_client/plat_client.h"
+#include "x_click.h"
 
 namespace {
 
@@ -206,6 +208,37 @@ TEST(KovraPaint, ThePictureFollowsNewFramesSizesAndTurns) {
     channel.setLandscape(false);
     channel.paintFrame(&label);
     EXPECT_EQ(picture().toImage().pixel(5, 5), 0xFFFF0000u);
+}
+
+}  // namespace
+
+namespace {
+
+// The statistics overlay over the vendor back end's picture: the stand-in's
+// figures, and a click through it still lands where it was made.
+TEST_F(KovraViewTest, StatisticsOverlayShowsTheVendorFiguresAndLetsClicksThrough) {
+    app::KovraYunBaseView* view = Open(Request("kovra-stats"));
+    ASSERT_NE(view, nullptr);
+    QLabel* label = view->Ui().yunViewLabel;
+    ASSERT_TRUE(apptest::WaitUntil([&] { return Colours(label) > 8; }, 15000)) << "no picture";
+    app::StatsOverlayControl* stats = view->Stats();
+    stats->SetShown(true);
+    const auto text = [&] { return stats->Overlay()->Lines().join('\n'); };
+    EXPECT_TRUE(apptest::WaitUntil([&] {
+        return text().contains("fps in") && text().contains("network delay") && text().contains("decoder software");
+    }, 15000)) << text().toStdString();
+    EXPECT_TRUE(label->geometry().contains(stats->Overlay()->geometry()));
+
+    const QPoint inPicture = label->mapFrom(view, stats->Overlay()->geometry().topLeft() + QPoint(20, 20));
+    ASSERT_TRUE(stats->Overlay()->geometry().contains(label->mapTo(view, inPicture)));
+    cloud->ClearRecords();
+    ASSERT_TRUE(apptest::ClickAtScreen(label->mapToGlobal(inPicture))) << "xdotool failed";
+    const QPoint want = app::KovraChannelObject::PhonePoint(inPicture.x(), inPicture.y(), view->size(), false);
+    EXPECT_TRUE(WaitReceived("touch", [&](const Json::Value& f) {
+        return f["action"].asInt() == 0 && f["points"][0][0].asInt() == want.x() &&
+               f["points"][0][1].asInt() == want.y();
+    })) << "no touch at " << want.x() << "," << want.y();
+    stats->SetShown(false);
 }
 
 }  // namespace

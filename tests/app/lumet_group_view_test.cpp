@@ -10,6 +10,7 @@
 
 #include "device/follower_panel.h"
 #include "device/lumet_muti_channel_object.h"
+#include "device/stats_overlay_control.h"
 #include "device/yun_device_label.h"
 #include "group_window_fixture.h"
 #include "picture_colours.h"
@@ -247,6 +248,27 @@ TEST_F(LumetGroupViewTest, FollowerPanelShowsTheFollowersAndSwitchesTheMainPhone
     QTest::mouseClick(view->FollowersButton(), Qt::LeftButton);
     EXPECT_TRUE(view->Followers()->isHidden());
     EXPECT_EQ(view->size(), QSize(472, 808));
+}
+
+}  // namespace
+
+namespace {
+
+// The statistics overlay of a group window adds the group to the main phone's figures.
+TEST_F(LumetGroupViewTest, StatisticsOverlayShowsTheGroup) {
+    app::KovraYunBaseView* view = Play();
+    ASSERT_NE(view, nullptr);
+    app::StatsOverlayControl* stats = view->Stats();
+    stats->SetShown(true);
+    const auto text = [&] { return stats->Overlay()->Lines().join('\n'); };
+    EXPECT_TRUE(apptest::WaitUntil([&] {
+        return text().contains("group 2 controlled, 0 paused, 0 refused") && text().contains("nodes 2/2 connected") &&
+               text().contains("fps in");
+    }, 20000)) << text().toStdString();
+    Press(view->Ui().stopMutiBUtton);
+    EXPECT_TRUE(apptest::WaitUntil([&] { return text().contains("group 0 controlled, 2 paused"); }, 10000))
+        << text().toStdString();
+    stats->SetShown(false);
 }
 
 }  // namespace

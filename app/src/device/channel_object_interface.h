@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "device/native_char_message.h"
+#include "device/stream_stats.h"
 
 namespace app {
 
@@ -61,6 +62,9 @@ public:
     virtual void sendInputString(const QString& text) {}
     virtual bool isInputActive() { return false; }
     virtual void setInputActiveCallback(std::function<void(bool)> callback) {}
+    // Beyond the designed operations: the figures of the statistics overlay,
+    // from the back end's SDK; false when it has none (not playing).
+    virtual bool queryStats(StreamStats& stats) { return false; }
 };
 
 }  // namespace app

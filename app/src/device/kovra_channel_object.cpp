@@ -10,6 +10,7 @@
 #include "device/device_key_table.h"
 #include "device/gui_relay.h"
 #include "device/kovra_listeners.h"
+#include "device/kovra_stream_stats.h"
 #include "swplay_u/keyboard.h"
 #include "swplay_u/sw_data_source.h"
 #include "swplay_u/sw_player.h"
@@ -197,6 +198,13 @@ void KovraChannelObject::OnRotation(int rotation) {
         m_target->setMinimumSize(0, 0);
         m_target->resize(m_target->height(), m_target->width());
     }
+}
+
+bool KovraChannelObject::queryStats(StreamStats& stats) {
+    swplay_u::SWStreamStats figures;
+    if (!m_started || !m_source || m_source->getStreamStats(&figures) != 0) return false;
+    stats = StreamStatsFromVendor(figures);
+    return true;
 }
 
 }  // namespace app

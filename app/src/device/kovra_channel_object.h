@@ -41,6 +41,7 @@ public:
     void forwardCharMessage(const NativeCharMessage& message) override;
     bool isInputActive() override;
     void setInputActiveCallback(std::function<void(bool)> callback) override;
+    bool queryStats(StreamStats& stats) override;
 
     bool Started() const { return m_started; }
     // Phone coordinates of a point in the picture (as sendTouch computes them).

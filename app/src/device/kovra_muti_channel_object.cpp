@@ -12,6 +12,7 @@
 #include "device/gui_relay.h"
 #include "device/kovra_channel_object.h"
 #include "device/kovra_listeners.h"
+#include "device/kovra_stream_stats.h"
 #include "swplay_u/keyboard.h"
 #include "swplay_u/sw_data_source.h"
 #include "swplay_u/sw_player.h"
@@ -361,6 +362,17 @@ QList<FollowerInfo> KovraMutiChannelObject::Followers() const {
         followers.append(info);
     }
     return followers;
+}
+
+bool KovraMutiChannelObject::queryStats(StreamStats& stats) {
+    swplay_u::SWDataSource* main = MainSource();
+    swplay_u::SWStreamStats figures;
+    if (!m_started || !main || main->getStreamStats(&figures) != 0) return false;
+    stats = StreamStatsFromVendor(figures);
+    const int followers = static_cast<int>(m_sources.size()) - 1;
+    stats.followersControlled = SyncRunning() ? followers : 0;
+    stats.followersPaused = SyncRunning() ? 0 : followers;
+    return true;
 }
 
 }  // namespace app

@@ -80,6 +80,8 @@ public:
     void forwardCharMessage(const NativeCharMessage& message) override;
     bool isInputActive() override;
     void setInputActiveCallback(std::function<void(bool)> callback) override;
+    // The main phone's figures; the followers are controlled while the sync runs.
+    bool queryStats(StreamStats& stats) override;
 
     // FollowerSource
     QList<FollowerInfo> Followers() const override;

@@ -12,6 +12,7 @@
 #include "device/device_edge_resizer.h"
 #include "device/device_key_table.h"
 #include "device/follower_panel.h"
+#include "device/stats_overlay_control.h"
 #include "device/yun_device_label.h"
 #include "keymap/base_key_setting_dialog.h"
 #include "startup/brand.h"
@@ -58,6 +59,7 @@ KovraYunBaseView::KovraYunBaseView(const QString& windowId, QWidget* parent)
     }
     ConnectToolbar();
     ConnectTextPath();
+    m_stats = new StatsOverlayControl(this, m_ui);
 }
 
 int KovraYunBaseView::PanelWidth() const { return m_followers && !m_followers->isHidden() ? FollowerPanel::kWidth : 0; }
@@ -87,6 +89,7 @@ void KovraYunBaseView::setChannel(std::shared_ptr<ChannelObjectInterface> channe
     m_channel = std::move(channel);
     m_ui.yunViewLabel->SetChannel(m_channel);
     if (m_followers) m_followers->SetChannel(m_channel);
+    m_stats->SetChannel(m_channel);
     QPointer<QLineEdit> edit = m_ui.channelLineEdit;
     // Back ends call this on the GUI thread.
     m_channel->setInputActiveCallback([edit](bool active) {

@@ -19,6 +19,7 @@ namespace app {
 
 class ChannelObjectInterface;
 class FollowerPanel;
+class StatsOverlayControl;
 
 class KovraYunBaseView : public QWidget {
     Q_OBJECT
@@ -31,6 +32,7 @@ public:
     const QString& WindowId() const { return m_windowId; }
     const YunBaseViewLayout& Ui() const { return m_ui; }
     BaseKeySettingDialog* KeyEditor() const { return m_keyEditor; }
+    StatsOverlayControl* Stats() const { return m_stats; }
     bool KeyMappingEnabled() const { return m_keyMappingEnabled; }
     const KeySetData& KeyScheme() const { return m_keyScheme; }
     void SetClosedByPage(bool closed) { m_closedByPage = closed; }
@@ -90,6 +92,7 @@ private:
     FollowerPanel* m_followers = nullptr;
     QPushButton* m_followersButton = nullptr;
     int PanelWidth() const;
+    StatsOverlayControl* m_stats = nullptr;  // child of the view
 };
 
 }  // namespace app

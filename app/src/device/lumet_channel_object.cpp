@@ -11,6 +11,7 @@
 #include "device/capture_choice.h"
 #include "device/gui_relay.h"
 #include "device/lumet_phone_notic.h"
+#include "device/lumet_stream_stats.h"
 #include "device/yun_device_label.h"
 #include "handset_sdk/handset_sdk.h"
 
@@ -235,6 +236,13 @@ void LumetChannelObject::forwardCharMessage(const NativeCharMessage& message) {
     qInfo().noquote() << "2121212121";
     char echo[256] = {0};
     m_sdk->OnImeMessage(message.message, message.wParam, message.lParam, echo, sizeof(echo));
+}
+
+bool LumetChannelObject::queryStats(StreamStats& stats) {
+    handset_sdk::QvPhoneStats figures;
+    if (!Running() || m_sdk->GetStatistics(&figures) != 0) return false;
+    stats = StreamStatsFromHandset(figures);
+    return true;
 }
 
 }  // namespace app

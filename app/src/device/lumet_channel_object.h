@@ -38,6 +38,7 @@ public:
     void forwardCharMessage(const NativeCharMessage& message) override;
     bool isInputActive() override { return m_inputActive; }
     void setInputActiveCallback(std::function<void(bool)> callback) override;
+    bool queryStats(StreamStats& stats) override;
 
     // The platform API base URL: $TESSIVO_PLATFORM_URL, else the service's.
     static QString PlatformBaseUrl();

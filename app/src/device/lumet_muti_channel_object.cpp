@@ -9,6 +9,7 @@
 #include "device/gui_relay.h"
 #include "device/lumet_channel_object.h"
 #include "device/lumet_phone_notic.h"
+#include "device/lumet_stream_stats.h"
 #include "device/yun_device_label.h"
 #include "mosaic_sdk/mosaic_sdk.h"
 
@@ -340,6 +341,18 @@ void LumetMutiChannelObject::SetFollowersChanged(std::function<void()> callback)
 
 void LumetMutiChannelObject::NotifyFollowers() {
     if (m_followersChanged) m_followersChanged();
+}
+
+bool LumetMutiChannelObject::queryStats(StreamStats& stats) {
+    mosaic_sdk::QvPicGCStats figures;
+    if (!m_sdk || m_sdk->GetStatistics(&figures) != 0) return false;
+    stats = StreamStatsFromHandset(figures.main);
+    stats.followersControlled = figures.followersControlled;
+    stats.followersPaused = figures.followersPaused;
+    stats.followersRefused = figures.followersRefused;
+    stats.nodesConnected = figures.nodesConnected;
+    stats.nodesTotal = figures.nodesTotal;
+    return true;
 }
 
 }  // namespace app

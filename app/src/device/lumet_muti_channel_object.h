@@ -53,6 +53,8 @@ public:
     void forwardCharMessage(const NativeCharMessage& message) override;
     bool isInputActive() override { return m_inputActive; }
     void setInputActiveCallback(std::function<void(bool)> callback) override;
+    // The main phone's figures and the group's.
+    bool queryStats(StreamStats& stats) override;
 
     // FollowerSource
     QList<FollowerInfo> Followers() const override;

@@ -12,11 +12,13 @@
 #include "device/channel_object_interface.h"
 #include "device/kovra_yun_base_view.h"
 #include "device/native_char_message.h"
+#include "device/stats_overlay_control.h"
 #include "keymap/key_scheme_taps.h"
 
 namespace app {
 
 void KovraYunBaseView::keyPressEvent(QKeyEvent* event) {
+    if (m_stats->HandleKeyPress(event)) return;  // the overlay's shortcut stays off the phone
     qInfo().noquote() << "keyPressEvent:" << event->text();
     if (event->key() == Qt::Key_Control) {
         m_ctrlHeld = true;
@@ -25,6 +27,10 @@ void KovraYunBaseView::keyPressEvent(QKeyEvent* event) {
 }
 
 void KovraYunBaseView::keyReleaseEvent(QKeyEvent* event) {
+    if (m_stats->HandleKeyRelease(event)) {
+        if (event->key() == Qt::Key_Control) m_ctrlHeld = false;
+        return;
+    }
     if (!m_channel) {
         return;
     }

@@ -9,6 +9,7 @@
 
 #include "capture/capture_notify.h"
 #include "common/qv_log.h"
+#include "handset_sdk/handset_stats.h"
 
 #define HANDSET_SDK_API __attribute__((visibility("default")))
 
@@ -172,6 +173,11 @@ public:
     virtual int SetRotation(uint32_t a, uint32_t b) = 0;
     virtual int SetInputMode(uint32_t mode) = 0;
     virtual ~IHandsetSdk() = default;
+
+    // Addition of this project, after the designed operations (their slot
+    // order is unchanged): fills stats with the session's figures
+    // (handset_stats.h). 0, or -1 for null or an SDK that is not initialised.
+    virtual int GetStatistics(QvPhoneStats* stats) = 0;
 };
 
 }  // namespace handset_sdk

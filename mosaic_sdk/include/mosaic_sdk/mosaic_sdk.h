@@ -15,6 +15,7 @@
 #include "common/qv_log.h"
 #include "fleet_link/fleet_link_records.h"
 #include "handset_sdk/handset_sdk.h"
+#include "mosaic_sdk/mosaic_stats.h"
 
 #define MOSAIC_SDK_API __attribute__((visibility("default")))
 
@@ -162,6 +163,11 @@ public:
     // 25. and 26. Text for single followers; infos is a contiguous array.
     virtual int InputInstanceInput(const InstanceInput* infos, uint32_t count) = 0;
     virtual int InputInstanceClipboard(const InstanceInput* infos, uint32_t count) = 0;
+
+    // Addition of this project, after the designed operations (their slot
+    // order is unchanged): the main phone's figures and the group's
+    // (mosaic_stats.h). 0, or -1 for null or an object not initialised.
+    virtual int GetStatistics(QvPicGCStats* stats) = 0;
 
 protected:
     ~IMosaicSdk() = default;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "swplay_u/sw_stream_stats.h"
 #include "swplay_u/swplay_api.h"
 
 namespace swplay_u {
@@ -71,6 +72,9 @@ public:
     int sendKeyEvent(int action, int code);
     int copyToRemote(const char* data, int length);
     int sendInputString(const char* data, int length);
+
+    // The stream's figures (sw_stream_stats.h); 0, or -1 for null.
+    int getStreamStats(SWStreamStats* stats) const;
 
     // Used by the player.
     SWStreamSession* session() const { return m_session.get(); }

@@ -34,6 +34,7 @@ protected:
         cloudsim::CloudOptions options;
         options.logLevel = 60;
         options.logSink = [](int, const std::string&) {};
+        ConfigureCloud(options);
         cloud = std::make_unique<cloudsim::CloudSim>(options);
         std::string error;
         ASSERT_EQ(cloud->Start(&error), 0) << error;
@@ -55,6 +56,9 @@ protected:
         cloud.reset();
         QDir::setCurrent(previousDir);
     }
+
+    // A test's own settings of the local cloud, before it starts.
+    virtual void ConfigureCloud(cloudsim::CloudOptions& options) {}
 
     // Sends "showYunDeviceDialog" and waits for the window (null when none opened).
     app::KovraYunBaseView* Open(QJsonObject request, int timeoutMs = 10000) {

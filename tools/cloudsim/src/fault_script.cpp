@@ -37,7 +37,7 @@ std::string FaultScriptFromJson(const Json::Value& json, FaultScript& out) {
     static const char* const kKnown[] = {"refuseCode",  "refuseMsg",        "httpStatus",         "delayMs",
                                          "apiCalls",    "dropAfterPackages", "errorCode",         "errorMsg",
                                          "errorAfterPackages", "noDelayEcho", "malformedPackages", "refuseUpgrade",
-                                         "streamConnections", "instanceNo"};
+                                         "streamConnections", "instanceNo", "probeDelayMs"};
     for (const auto& name : json.getMemberNames()) {
         bool known = false;
         for (const char* key : kKnown) known = known || name == key;
@@ -55,6 +55,7 @@ std::string FaultScriptFromJson(const Json::Value& json, FaultScript& out) {
     if (error.empty()) error = ReadString(json, "errorMsg", script.errorMsg);
     if (error.empty()) error = ReadInt(json, "errorAfterPackages", 0, kBig, script.errorAfterPackages);
     if (error.empty()) error = ReadBool(json, "noDelayEcho", script.noDelayEcho);
+    if (error.empty()) error = ReadInt(json, "probeDelayMs", 0, 10000, script.probeDelayMs);
     if (error.empty()) error = ReadBool(json, "malformedPackages", script.malformedPackages);
     if (error.empty()) error = ReadBool(json, "refuseUpgrade", script.refuseUpgrade);
     if (error.empty()) error = ReadInt(json, "streamConnections", -1, kBig, script.streamConnections);
@@ -76,6 +77,7 @@ Json::Value FaultScriptToJson(const FaultScript& script) {
     json["errorMsg"] = script.errorMsg;
     json["errorAfterPackages"] = script.errorAfterPackages;
     json["noDelayEcho"] = script.noDelayEcho;
+    json["probeDelayMs"] = script.probeDelayMs;
     json["malformedPackages"] = script.malformedPackages;
     json["refuseUpgrade"] = script.refuseUpgrade;
     json["streamConnections"] = script.streamConnections;

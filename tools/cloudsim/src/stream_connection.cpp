@@ -25,7 +25,8 @@ StreamConnection::StreamConnection(std::shared_ptr<peers::WsSession> socket, std
     : m_socket(std::move(socket)), m_services(std::move(services)), m_phone(std::move(phone)),
       m_session(std::move(session)), m_faults(std::move(faults)), m_onAuthenticated(std::move(onAuthenticated)),
       m_streamer(m_phone, [this](const std::string& package) { return Send(package); }, m_services->log,
-                 m_services->videoSent) {}
+                 m_services->videoSent),
+      m_delayedEchoes([this](const std::string& package) { Send(package); }) {}
 
 StreamConnection::~StreamConnection() { Stop(); }
 
@@ -48,6 +49,7 @@ void StreamConnection::Stop() {
     if (observer != 0) m_phone->RemoveObserver(observer);
     m_playing = false;
     m_streamer.Stop();
+    m_delayedEchoes.Stop();
 }
 
 bool StreamConnection::Send(const std::string& package) {
@@ -225,7 +227,14 @@ void StreamConnection::HandleControl(const ClientMessage& message) {
     const Json::Value& f = message.fields;
     switch (message.type) {
         case wire::kDelay:
-            if (!m_faults.noDelayEcho) Send(out::DelayEcho(f["time"].asInt64(), m_sessionId));
+            if (m_faults.noDelayEcho) break;
+            if (m_faults.probeDelayMs > 0) {
+                // The probe halves the round trip: twice the delay there and back.
+                m_delayedEchoes.SendLater(out::DelayEcho(f["time"].asInt64(), m_sessionId),
+                                          std::chrono::milliseconds(2 * m_faults.probeDelayMs));
+            } else {
+                Send(out::DelayEcho(f["time"].asInt64(), m_sessionId));
+            }
             break;
         case wire::kSetVideoParamReq: {
             const StreamSettings settings = ClampSettings(IntOf(f["fps"]), IntOf(f["bitrate"]));

@@ -12,6 +12,7 @@
 
 #include "cloud_services.h"
 #include "cloudsim/fault_script.h"
+#include "delayed_sender.h"
 #include "media_streamer.h"
 #include "peers/ws_server.h"
 #include "stream_input.h"
@@ -75,6 +76,7 @@ private:
     std::string m_sessionId;  // server thread only: the id the connection authenticated with
     std::atomic<int> m_observerId{0};
     MediaStreamer m_streamer;
+    DelayedSender m_delayedEchoes;  // delay echoes held back by the probeDelayMs fault
 };
 
 }  // namespace cloudsim

@@ -22,13 +22,14 @@ struct FaultScript {
     std::string errorMsg = "error sent by fault script";
     int errorAfterPackages = 0;  // ... once playing and this many packages went out
     bool noDelayEcho = false;    // delay probes get no echo
+    int probeDelayMs = 0;        // delay probes see this one-way network delay (echoes leave twice it later)
     bool malformedPackages = false;  // after the play result, send a set of broken packages
     bool refuseUpgrade = false;  // the WebSocket upgrade is answered 503
     int streamConnections = 1;   // how many new connections the stream faults affect; -1 every one
 
     bool HasApiFault() const { return refuseCode != 0 || httpStatus != 0 || delayMs > 0; }
     bool HasStreamFault() const {
-        return dropAfterPackages >= 0 || errorCode != 0 || noDelayEcho || malformedPackages || refuseUpgrade;
+        return dropAfterPackages >= 0 || errorCode != 0 || noDelayEcho || probeDelayMs > 0 || malformedPackages || refuseUpgrade;
     }
 };
 
