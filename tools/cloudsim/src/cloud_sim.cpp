@@ -205,6 +205,15 @@ void CloudSim::ClearFaults() {
     for (auto& node : m_impl->nodes) node.second->SetFaults(NodeFaultScript());
 }
 
+int CloudSim::CutStreams(const std::string& instanceNo, CutKind kind) {
+    int cut = 0;
+    for (const auto& session : m_impl->sessions->All()) {
+        if (session->InstanceNo() != instanceNo) continue;
+        if (auto endpoint = session->Endpoint()) cut += endpoint->Cut(kind == CutKind::kCloseFrame);
+    }
+    return cut;
+}
+
 std::vector<ReceivedMessage> CloudSim::Received(const std::string& instanceNo) const {
     return m_impl->services->records.Messages(instanceNo);
 }
@@ -266,6 +275,11 @@ int CloudSim::StartNode(const std::string& nodeNo) {
 int CloudSim::RestartNode(const std::string& nodeNo) {
     if (StopNode(nodeNo) != 0) return -1;
     return StartNode(nodeNo);
+}
+
+int CloudSim::CutNodeConnections(const std::string& nodeNo, CutKind kind) {
+    NodeServer* node = m_impl->FindNode(nodeNo);
+    return node == nullptr ? 0 : node->Cut(kind == CutKind::kCloseFrame);
 }
 
 std::vector<NodeMessage> CloudSim::NodeMessages(const std::string& nodeNo) const {

@@ -24,6 +24,7 @@ struct FaultScript {
     bool noDelayEcho = false;    // delay probes get no echo
     bool malformedPackages = false;  // after the play result, send a set of broken packages
     bool refuseUpgrade = false;  // the WebSocket upgrade is answered 503
+    int refuseUpgradeMs = 0;     // with refuseUpgrade: only for this long after the script was set (0: no limit)
     int streamConnections = 1;   // how many new connections the stream faults affect; -1 every one
 
     bool HasApiFault() const { return refuseCode != 0 || httpStatus != 0 || delayMs > 0; }
