@@ -146,6 +146,9 @@ int CloudSim::Start(std::string* error) {
     impl.http = std::make_unique<peers::HttpServer>(
         [self](const peers::HttpRequest& request) { return self->Route(request, false); }, false,
         impl.options.httpPort);
+    // The cloud keeps its own bounded record of calls; the servers keep none.
+    impl.https->KeepRequests(false);
+    impl.http->KeepRequests(false);
     if (impl.https->Port() == 0 || impl.http->Port() == 0) {
         if (error) *error = "cannot listen on the platform ports (HTTPS " + std::to_string(impl.options.httpsPort) +
                             ", HTTP " + std::to_string(impl.options.httpPort) + ")";
