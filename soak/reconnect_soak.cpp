@@ -10,6 +10,7 @@
 //   SOAK_INPUT_MS     input period (default 50)
 //
 // Exit status 0 when every check held.
+#include <malloc.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -279,6 +280,7 @@ std::string SoakRun::RunRound(int round) {
 bool SoakRun::ResourcesBack(const ProcessFigures& now) const {
     return WithinPercent(m_baseline.threads, now.threads, kResourcePercent) &&
            WithinPercent(m_baseline.openFiles, now.openFiles, kResourcePercent) &&
+           WithinPercent(m_baseline.heapInUseKb, now.heapInUseKb, kResourcePercent) &&
            (kAddressSanitizer || WithinPercent(m_baseline.trimmedResidentKb, now.trimmedResidentKb, kResourcePercent));
 }
 
@@ -335,6 +337,11 @@ int SoakRun::Run() {
 }  // namespace soak
 
 int main() {
+    // Two malloc arenas instead of one per thread: streams allocate and free
+    // large blocks on many threads, and glibc keeps freed blocks scattered
+    // over its arenas, which would make resident memory follow the spread of
+    // old frees rather than what the process holds. Set before any thread starts.
+    mallopt(M_ARENA_MAX, 2);
     soak::SoakRun run;
     return run.Run();
 }
