@@ -17,7 +17,7 @@ FUZZ_TARGETS ?=
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build test run bench asan tsan fuzz screenshot device-screenshot clean
+.PHONY: deps configure build test run bench asan tsan fuzz soak screenshot device-screenshot clean
 
 deps:
 	@$(SUDO) bash scripts/install-deps.sh
@@ -66,5 +66,18 @@ fuzz: deps
 	cmake --build build-fuzz -j$(JOBS) --target fuzz_all
 	bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
+# Reconnect soak (not part of `make test`): SOAK_DROPS=10 for a short run;
+# SANITIZE=address builds and runs it under AddressSanitizer in build-asan-soak/.
+SOAK_DROPS ?= 100
+SOAK_BUILD := $(if $(filter address,$(SANITIZE)),build-asan-soak,$(BUILD))
+SOAK_TYPE := $(if $(filter address,$(SANITIZE)),Debug,$(TYPE))
+SOAK_ENV := SOAK_DROPS=$(SOAK_DROPS) $(if $(filter address,$(SANITIZE)),ASAN_OPTIONS=detect_leaks=1:abort_on_error=1,)
+soak: deps
+	cmake -S . -B $(SOAK_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(SOAK_TYPE) \
+	  $(if $(filter address,$(SANITIZE)),-DTESSIVO_SANITIZE=address -DTESSIVO_ONLY="$(SDK_FOLDERS);soak") \
+	  > $(SOAK_BUILD).configure.log
+	cmake --build $(SOAK_BUILD) -j$(JOBS) --target reconnect_soak
+	$(SOAK_ENV) $(SOAK_BUILD)/bin/reconnect_soak
+
 clean:
-	rm -rf build build-asan build-tsan build-bench build-fuzz *.configure.log
+	rm -rf build build-asan build-tsan build-bench build-fuzz build-asan-soak *.configure.log

@@ -167,5 +167,41 @@ TEST_F(FaultTest, RefusedUpgradeLetsTheNextConnectionIn) {
     EXPECT_TRUE(accepted.AuthAndPlay(session.sessionId, "CP-DEMO-0001"));
 }
 
+TEST_F(FaultTest, CutStreamsEndsTheLinkWithoutAnErrorAndTheSessionPlaysAgain) {
+    const cloudsim::SessionInfo session = Connect("CP-DEMO-0001");
+    for (const cloudsim::CutKind kind : {cloudsim::CutKind::kCloseFrame, cloudsim::CutKind::kTcpDrop}) {
+        StreamClient client;
+        ASSERT_TRUE(client.Connect(WsUrl(session)));
+        ASSERT_TRUE(client.AuthAndPlay(session.sessionId, "CP-DEMO-0001"));
+        EXPECT_EQ(cloud->CutStreams("CP-DEMO-0001", kind), 1);
+        Package package;
+        while (client.Next(package)) EXPECT_NE(package.type, static_cast<uint32_t>(wire::kError));
+        EXPECT_FALSE(client.IsOpen());
+    }
+    EXPECT_EQ(cloud->CutStreams("CP-DEMO-0002", cloudsim::CutKind::kTcpDrop), 0);
+    StreamClient again;
+    ASSERT_TRUE(again.Connect(WsUrl(session)));
+    EXPECT_TRUE(again.AuthAndPlay(session.sessionId, "CP-DEMO-0001"));
+}
+
+TEST_F(FaultTest, TimedUpgradeRefusalEndsByItself) {
+    cloudsim::FaultScript script;
+    script.refuseUpgrade = true;
+    script.refuseUpgradeMs = 300;
+    script.streamConnections = -1;
+    const auto start = std::chrono::steady_clock::now();
+    cloud->SetFaults("CP-DEMO-0001", script);
+    const cloudsim::SessionInfo session = Connect("CP-DEMO-0001");
+    StreamClient refused;
+    EXPECT_FALSE(refused.Connect(WsUrl(session)));
+    // Connect again until the cloud lets the link in; the bound only ends a broken run.
+    StreamClient accepted;
+    const auto bound = start + std::chrono::seconds(30);
+    while (!accepted.Connect(WsUrl(session)) && std::chrono::steady_clock::now() < bound) {
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+    EXPECT_TRUE(accepted.AuthAndPlay(session.sessionId, "CP-DEMO-0001"));
+}
+
 }  // namespace
 }  // namespace cloudsim_test

@@ -78,6 +78,16 @@ TEST_P(PeersHttp, RoundTripChunkedAndKeepAlive) {
     EXPECT_EQ(requests[4].Header("Transfer-Encoding"), "chunked");
 }
 
+TEST(PeersHttpRecord, RequestsNotKeptAreStillCounted) {
+    HttpServer server([](const HttpRequest&) { return HttpReply(); });
+    EXPECT_EQ(HttpFetch("GET", server.BaseUrl() + "/kept").status, 200);
+    server.KeepRequests(false);
+    EXPECT_EQ(HttpFetch("GET", server.BaseUrl() + "/counted").status, 200);
+    EXPECT_EQ(server.RequestCount(), 2u);
+    ASSERT_EQ(server.Requests().size(), 1u);
+    EXPECT_EQ(server.Requests()[0].target, "/kept");
+}
+
 INSTANTIATE_TEST_SUITE_P(PlainAndTls, PeersHttp, ::testing::Values(false, true));
 
 TEST(PeersHttpDelay, DelayedAnswerDoesNotHoldOtherConnections) {

@@ -38,6 +38,8 @@ struct ServerCore {
 
     mutable std::mutex mutex;
     std::vector<HttpRequest> requests;
+    bool keepRequests = true;
+    size_t requestCount = 0;
 
     // Server thread only (or after it was joined).
     std::unordered_map<Connection*, std::weak_ptr<Connection>> live;
@@ -53,7 +55,8 @@ struct ServerCore {
     void Stop();
     void Record(const HttpRequest& req) {
         std::lock_guard<std::mutex> lock(mutex);
-        requests.push_back(req);
+        ++requestCount;
+        if (keepRequests) requests.push_back(req);
     }
 };
 
@@ -321,7 +324,12 @@ std::vector<HttpRequest> HttpServer::Requests() const {
 
 size_t HttpServer::RequestCount() const {
     std::lock_guard<std::mutex> lock(m_impl->mutex);
-    return m_impl->requests.size();
+    return m_impl->requestCount;
+}
+
+void HttpServer::KeepRequests(bool keep) {
+    std::lock_guard<std::mutex> lock(m_impl->mutex);
+    m_impl->keepRequests = keep;
 }
 
 void HttpServer::Stop() { m_impl->Stop(); }

@@ -148,6 +148,9 @@ int CloudSim::Start(std::string* error) {
     impl.http = std::make_unique<peers::HttpServer>(
         [self](const peers::HttpRequest& request) { return self->Route(request, false); }, false,
         impl.options.httpPort);
+    // The cloud keeps its own bounded record of calls; the servers keep none.
+    impl.https->KeepRequests(false);
+    impl.http->KeepRequests(false);
     if (impl.https->Port() == 0 || impl.http->Port() == 0) {
         if (error) *error = "cannot listen on the platform ports (HTTPS " + std::to_string(impl.options.httpsPort) +
                             ", HTTP " + std::to_string(impl.options.httpPort) + ")";
@@ -205,6 +208,15 @@ void CloudSim::SetFaults(const std::string& instanceNo, const FaultScript& scrip
 void CloudSim::ClearFaults() {
     m_impl->services->faults.Clear();
     for (auto& node : m_impl->nodes) node.second->SetFaults(NodeFaultScript());
+}
+
+int CloudSim::CutStreams(const std::string& instanceNo, CutKind kind) {
+    int cut = 0;
+    for (const auto& session : m_impl->sessions->All()) {
+        if (session->InstanceNo() != instanceNo) continue;
+        if (auto endpoint = session->Endpoint()) cut += endpoint->Cut(kind == CutKind::kCloseFrame);
+    }
+    return cut;
 }
 
 std::vector<ReceivedMessage> CloudSim::Received(const std::string& instanceNo) const {
@@ -275,6 +287,11 @@ int CloudSim::StartNode(const std::string& nodeNo) {
 int CloudSim::RestartNode(const std::string& nodeNo) {
     if (StopNode(nodeNo) != 0) return -1;
     return StartNode(nodeNo);
+}
+
+int CloudSim::CutNodeConnections(const std::string& nodeNo, CutKind kind) {
+    NodeServer* node = m_impl->FindNode(nodeNo);
+    return node == nullptr ? 0 : node->Cut(kind == CutKind::kCloseFrame);
 }
 
 std::vector<NodeMessage> CloudSim::NodeMessages(const std::string& nodeNo) const {

@@ -1,6 +1,7 @@
 #pragma once
 // The fault scripts of all instances and how many calls or connections each
 // still affects. Thread-safe.
+#include <chrono>
 #include <map>
 #include <mutex>
 #include <string>
@@ -25,6 +26,8 @@ private:
 
     std::mutex m_mutex;
     std::map<std::string, FaultScript> m_scripts;  // "*" is the fallback
+    // When a time-limited upgrade refusal of each script ends.
+    std::map<std::string, std::chrono::steady_clock::time_point> m_refuseUntil;
 };
 
 }  // namespace cloudsim

@@ -37,7 +37,7 @@ std::string FaultScriptFromJson(const Json::Value& json, FaultScript& out) {
     static const char* const kKnown[] = {"refuseCode",  "refuseMsg",        "httpStatus",         "delayMs",
                                          "apiCalls",    "dropAfterPackages", "errorCode",         "errorMsg",
                                          "errorAfterPackages", "noDelayEcho", "malformedPackages", "refuseUpgrade",
-                                         "streamConnections", "instanceNo", "probeDelayMs"};
+                                         "refuseUpgradeMs", "streamConnections", "instanceNo", "probeDelayMs"};
     for (const auto& name : json.getMemberNames()) {
         bool known = false;
         for (const char* key : kKnown) known = known || name == key;
@@ -58,6 +58,7 @@ std::string FaultScriptFromJson(const Json::Value& json, FaultScript& out) {
     if (error.empty()) error = ReadInt(json, "probeDelayMs", 0, 10000, script.probeDelayMs);
     if (error.empty()) error = ReadBool(json, "malformedPackages", script.malformedPackages);
     if (error.empty()) error = ReadBool(json, "refuseUpgrade", script.refuseUpgrade);
+    if (error.empty()) error = ReadInt(json, "refuseUpgradeMs", 0, 3600000, script.refuseUpgradeMs);
     if (error.empty()) error = ReadInt(json, "streamConnections", -1, kBig, script.streamConnections);
     if (!error.empty()) return error;
     if (script.httpStatus != 0 && script.httpStatus < 100) return "\"httpStatus\" must be 0 or an HTTP status";
@@ -80,6 +81,7 @@ Json::Value FaultScriptToJson(const FaultScript& script) {
     json["probeDelayMs"] = script.probeDelayMs;
     json["malformedPackages"] = script.malformedPackages;
     json["refuseUpgrade"] = script.refuseUpgrade;
+    json["refuseUpgradeMs"] = script.refuseUpgradeMs;
     json["streamConnections"] = script.streamConnections;
     return json;
 }
@@ -92,12 +94,15 @@ namespace cloudsim {
 
 void FaultBook::Set(const std::string& instanceNo, const FaultScript& script) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_scripts[instanceNo.empty() ? "*" : instanceNo] = script;
+    const std::string key = instanceNo.empty() ? "*" : instanceNo;
+    m_scripts[key] = script;
+    m_refuseUntil[key] = std::chrono::steady_clock::now() + std::chrono::milliseconds(script.refuseUpgradeMs);
 }
 
 void FaultBook::Clear() {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_scripts.clear();
+    m_refuseUntil.clear();
 }
 
 FaultScript* FaultBook::Find(const std::string& instanceNo) {
@@ -118,6 +123,10 @@ bool FaultBook::TakeUpgradeRefusal(const std::string& instanceNo) {
     std::lock_guard<std::mutex> lock(m_mutex);
     FaultScript* script = Find(instanceNo);
     if (script == nullptr || !script->refuseUpgrade || script->streamConnections == 0) return false;
+    if (script->refuseUpgradeMs > 0) {
+        auto until = m_refuseUntil.find(m_scripts.count(instanceNo) != 0 ? instanceNo : "*");
+        if (until != m_refuseUntil.end() && std::chrono::steady_clock::now() >= until->second) return false;
+    }
     if (script->streamConnections > 0) --script->streamConnections;
     return true;
 }

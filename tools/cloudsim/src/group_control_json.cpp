@@ -34,7 +34,8 @@ std::string ReadMessage(const Json::Value& json, const char* key, std::string& o
 std::string NodeFaultScriptFromJson(const Json::Value& json, NodeFaultScript& out) {
     if (!json.isObject()) return "a fault script is a JSON object";
     static const char* const kKnown[] = {"registerCode", "registerMsg", "answerCode", "answerMsg",
-                                         "noHeartbeatEcho", "refuseUpgrade", "silent", "nodeNo"};
+                                         "noHeartbeatEcho", "refuseUpgrade", "refuseUpgradeMs", "silent",
+                                         "nodeNo"};
     for (const auto& name : json.getMemberNames()) {
         bool known = false;
         for (const char* key : kKnown) known = known || name == key;
@@ -47,6 +48,8 @@ std::string NodeFaultScriptFromJson(const Json::Value& json, NodeFaultScript& ou
     if (error.empty()) error = ReadMessage(json, "answerMsg", script.answerMsg);
     if (error.empty()) error = ReadFlag(json, "noHeartbeatEcho", script.noHeartbeatEcho);
     if (error.empty()) error = ReadFlag(json, "refuseUpgrade", script.refuseUpgrade);
+    if (error.empty()) error = ReadCode(json, "refuseUpgradeMs", script.refuseUpgradeMs);
+    if (error.empty() && script.refuseUpgradeMs < 0) error = "\"refuseUpgradeMs\" must not be negative";
     if (error.empty()) error = ReadFlag(json, "silent", script.silent);
     if (error.empty()) out = script;
     return error;

@@ -1,6 +1,7 @@
 #include "node_server.h"
 
 #include <algorithm>
+#include <chrono>
 #include <deque>
 #include <map>
 
@@ -33,6 +34,7 @@ struct NodeServer::State {
 
     mutable std::mutex mutex;
     NodeFaultScript faults;
+    std::chrono::steady_clock::time_point refuseUntil;  // end of a time-limited upgrade refusal
     std::map<const peers::WsSession*, NodeConnection> connections;
     std::deque<NodeMessage> messages;
     uint64_t nextSeq = 1;
@@ -43,7 +45,9 @@ struct NodeServer::State {
     int OnUpgrade(const peers::HttpRequest& request) {
         if (TargetPath(request.target) != kNodePath) return 404;
         std::lock_guard<std::mutex> lock(mutex);
-        return faults.refuseUpgrade ? 503 : 101;
+        const bool refusing = faults.refuseUpgrade &&
+                              (faults.refuseUpgradeMs <= 0 || std::chrono::steady_clock::now() < refuseUntil);
+        return refusing ? 503 : 101;
     }
 
     void OnOpen(const std::shared_ptr<peers::WsSession>& socket) {
@@ -273,6 +277,21 @@ void NodeServer::Stop() {
     m_state->services->log.Write(kLogInfo, "group-control node %s stopped", m_nodeNo.c_str());
 }
 
+int NodeServer::Cut(bool closeFrame) {
+    std::vector<std::shared_ptr<peers::WsSession>> sockets;
+    {
+        std::lock_guard<std::mutex> lock(m_state->mutex);
+        for (const auto& entry : m_state->connections) sockets.push_back(entry.second.socket);
+    }
+    m_state->services->log.Write(kLogInfo, "fault: %s %zu connection(s) of node %s", closeFrame ? "close" : "drop",
+                                 sockets.size(), m_nodeNo.c_str());
+    for (const auto& socket : sockets) {
+        if (closeFrame) socket->Close(1000);
+        else socket->Drop();
+    }
+    return static_cast<int>(sockets.size());
+}
+
 uint16_t NodeServer::Port() const {
     std::lock_guard<std::mutex> lock(m_serverMutex);
     return m_port;
@@ -327,6 +346,7 @@ void NodeServer::ClearMessages() {
 void NodeServer::SetFaults(const NodeFaultScript& faults) {
     std::lock_guard<std::mutex> lock(m_state->mutex);
     m_state->faults = faults;
+    m_state->refuseUntil = std::chrono::steady_clock::now() + std::chrono::milliseconds(faults.refuseUpgradeMs);
 }
 
 int NodeServer::SendError(int errType, int errCode, const std::vector<std::pair<std::string, int>>& instances) {

@@ -39,6 +39,9 @@ public:
     // connection is forgotten, as a restarted node forgets it.
     void Stop();
     uint16_t Port() const;
+    // Ends every connection (a close frame, or the TCP connection cut); keeps
+    // listening. How many there were.
+    int Cut(bool closeFrame);
 
     NodeView View() const;
     std::vector<NodeMessage> Messages() const;

@@ -87,6 +87,17 @@ void StreamConnection::Fail(int32_t code, const std::string& msg) {
     FailLocked(code, msg);
 }
 
+void StreamConnection::Cut(bool closeFrame) {
+    std::lock_guard<std::mutex> lock(m_sendMutex);
+    if (m_closing) return;
+    m_closing = true;
+    m_playing = false;
+    m_services->log.Write(kLogInfo, "fault: %s connection %d of %s", closeFrame ? "close" : "drop", m_socket->Id(),
+                          m_phone->InstanceNo().c_str());
+    if (closeFrame) m_socket->Close(1000);
+    else m_socket->Drop();
+}
+
 void StreamConnection::FailLocked(int32_t code, const std::string& msg) {
     if (m_closing) return;
     m_socket->SendBinary(out::Error(code, msg));

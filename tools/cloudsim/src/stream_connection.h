@@ -41,6 +41,8 @@ public:
     void Stop();
     // Sends error 1099 and closes the socket.
     void Fail(int32_t code, const std::string& msg);
+    // Ends the connection without an error: a close frame, or the TCP connection cut.
+    void Cut(bool closeFrame);
 
     bool Playing() const { return m_playing; }
     bool Authenticated() const { return m_authenticated; }

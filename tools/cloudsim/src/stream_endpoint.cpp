@@ -139,6 +139,16 @@ void StreamEndpoint::CountConnections(int& open, int& playing) const {
     for (const auto& entry : m_connections) playing += entry.second->Playing() ? 1 : 0;
 }
 
+int StreamEndpoint::Cut(bool closeFrame) {
+    std::vector<std::shared_ptr<StreamConnection>> connections;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (const auto& entry : m_connections) connections.push_back(entry.second);
+    }
+    for (const auto& connection : connections) connection->Cut(closeFrame);
+    return static_cast<int>(connections.size());
+}
+
 void StreamEndpoint::Close(int32_t code, const std::string& msg) {
     std::lock_guard<std::mutex> closing(m_closeMutex);
     std::map<const peers::WsSession*, std::shared_ptr<StreamConnection>> connections;

@@ -31,6 +31,9 @@ public:
     uint16_t AdvertisedPort() const { return m_advertiseTls ? m_wssPort : m_wsPort; }
     void CountConnections(int& open, int& playing) const;
 
+    // Ends every connection (Cut); the listeners stay. How many there were.
+    int Cut(bool closeFrame);
+
     // Sends error code to every connection, then closes the listeners and
     // stops every connection. Not from the endpoint's own server threads.
     void Close(int32_t code, const std::string& msg);

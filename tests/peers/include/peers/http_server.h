@@ -47,6 +47,9 @@ public:
     // Every request received so far, oldest first (thread-safe copy).
     std::vector<HttpRequest> Requests() const;
     size_t RequestCount() const;
+    // false: requests are still counted but no longer kept, so that a
+    // long-running server (the local cloud) does not grow with every call.
+    void KeepRequests(bool keep);
     void Stop();
 
 private:

@@ -82,6 +82,10 @@ struct PhoneView {
     bool micOn = false;
 };
 
+// How a test ends a connection: a close frame (code 1000, no error message
+// before it), or the TCP connection cut without one.
+enum class CutKind { kCloseFrame, kTcpDrop };
+
 class CLOUDSIM_API CloudSim {
 public:
     explicit CloudSim(CloudOptions options = CloudOptions());
@@ -108,6 +112,10 @@ public:
     // fallback of every instance); replaces what was scripted there before.
     void SetFaults(const std::string& instanceNo, const FaultScript& script);
     void ClearFaults();
+
+    // Ends every open stream connection of the instance's sessions at once;
+    // the sessions stay valid, so clients may connect again. How many ended.
+    int CutStreams(const std::string& instanceNo, CutKind kind);
 
     std::vector<ReceivedMessage> Received(const std::string& instanceNo) const;
     std::vector<ApiCall> ApiCalls() const;
@@ -136,6 +144,8 @@ public:
     int StopNode(const std::string& nodeNo);
     int StartNode(const std::string& nodeNo);
     int RestartNode(const std::string& nodeNo);
+    // Ends every connection of the node at once; it keeps listening. How many ended.
+    int CutNodeConnections(const std::string& nodeNo, CutKind kind);
     // Every package the node received, oldest first (cleared by ClearRecords).
     std::vector<NodeMessage> NodeMessages(const std::string& nodeNo) const;
     // Replaces the node's faults ("*": every node). ClearFaults clears them too.

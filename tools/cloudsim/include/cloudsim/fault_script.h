@@ -25,6 +25,7 @@ struct FaultScript {
     int probeDelayMs = 0;        // delay probes see this one-way network delay (echoes leave twice it later)
     bool malformedPackages = false;  // after the play result, send a set of broken packages
     bool refuseUpgrade = false;  // the WebSocket upgrade is answered 503
+    int refuseUpgradeMs = 0;     // with refuseUpgrade: only for this long after the script was set (0: no limit)
     int streamConnections = 1;   // how many new connections the stream faults affect; -1 every one
 
     bool HasApiFault() const { return refuseCode != 0 || httpStatus != 0 || delayMs > 0; }

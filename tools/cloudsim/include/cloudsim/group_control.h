@@ -67,7 +67,8 @@ struct NodeFaultScript {
     int answerCode = 0;          // start, add, reduce, switch and status answers carry this code
     std::string answerMsg = "refused by fault script";
     bool noHeartbeatEcho = false;  // the client's heartbeats get no echo
-    bool refuseUpgrade = false;    // WebSocket upgrades are answered 503
+    bool refuseUpgrade = false;    // WebSocket upgrades are answered 503 ...
+    int refuseUpgradeMs = 0;       // ... only for this long after the script was set (0: no limit)
     bool silent = false;           // nothing is answered at all
 };
 
