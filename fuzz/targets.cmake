@@ -39,11 +39,14 @@ endif()
 set(CLOUDSIM_SRC ${CMAKE_SOURCE_DIR}/tools/cloudsim/src)
 set(PLATFORM_PEER_DIR ${CMAKE_SOURCE_DIR}/tests/peers/platform)
 if(TARGET relay_port_schema AND EXISTS ${CLOUDSIM_SRC}/stream_input.cpp)
+  # The phone decodes the camera and microphone uplink it is sent.
+  pkg_check_modules(FUZZ_UPLINK REQUIRED IMPORTED_TARGET libavcodec libavutil libswscale opus)
   tessivo_add_fuzz_target(cloudsim_stream_package
     SOURCES ${CLOUDSIM_SRC}/stream_input.cpp ${CLOUDSIM_SRC}/synthetic_phone.cpp
             ${CLOUDSIM_SRC}/phone_renderer.cpp ${CLOUDSIM_SRC}/phone_layout.cpp
             ${CLOUDSIM_SRC}/canvas.cpp ${CLOUDSIM_SRC}/bitmap_font.cpp
-    LIBS relay_port_schema PkgConfig::JSONCPP
+            ${CLOUDSIM_SRC}/uplink_receiver.cpp ${CLOUDSIM_SRC}/uplink_screen.cpp
+    LIBS relay_port_schema PkgConfig::JSONCPP PkgConfig::FUZZ_UPLINK
     INCLUDES ${CLOUDSIM_SRC} ${CMAKE_SOURCE_DIR}/tools/cloudsim/include)
 endif()
 if(EXISTS ${PLATFORM_PEER_DIR}/src/request_verifier.cpp AND EXISTS ${CLOUDSIM_SRC}/http_helpers.cpp)
