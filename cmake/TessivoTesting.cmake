@@ -18,5 +18,16 @@ function(tessivo_add_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
-    PROPERTIES LABELS ${T_LABEL} TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${T_ENVIRONMENT}")
+    PROPERTIES LABELS ${T_LABEL} TIMEOUT ${T_TIMEOUT})
+  # A list does not survive the discovery's PROPERTIES (only its first element
+  # would arrive), so the environment is set by a script ctest runs after the
+  # discovered tests were added.
+  if(T_ENVIRONMENT)
+    set(environment_script ${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake)
+    file(WRITE ${environment_script}
+      "if(DEFINED ${name}_TESTS)\n"
+      "  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT [==[${T_ENVIRONMENT}]==])\n"
+      "endif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${environment_script})
+  endif()
 endfunction()
