@@ -20,8 +20,8 @@
 #include "keymap/base_key_setting_dialog.h"
 #include "keymap/key_set_view.h"
 #include "keymap/wheel_view.h"
-#include "startup/app_context.h"
-#include "startup/brand.h"
+#include "context/app_context.h"
+#include "context/brand.h"
 #include "startup/startup.h"
 
 namespace {

@@ -10,8 +10,8 @@
 
 #include <cstdio>
 
-#include "startup/app_context.h"
-#include "startup/brand.h"
+#include "context/app_context.h"
+#include "context/brand.h"
 #include "startup/startup.h"
 #include "window/main_window.h"
 #include "window/my_web_view.h"

@@ -20,7 +20,7 @@
 #include "bridge/web_socket_channel.h"
 #include "corpus_writer.h"
 #include "keymap/key_scheme_json.h"
-#include "startup/app_context.h"
+#include "context/app_context.h"
 
 namespace {
 

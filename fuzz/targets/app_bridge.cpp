@@ -18,7 +18,7 @@
 
 #include "bridge/web_socket_channel.h"
 #include "fuzz_support.h"
-#include "startup/app_context.h"
+#include "context/app_context.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <QStringList>
 
 #include "fuzz_support.h"
-#include "startup/app_context.h"
+#include "context/app_context.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "bridge/app_handle_callback.h"
 #include "bridge/web_socket_channel.h"
 #include "bridge_client.h"
-#include "startup/app_context.h"
+#include "context/app_context.h"
 #include "wait.h"
 #include "window/main_window.h"
 #include "window/my_web_view.h"

@@ -5,8 +5,8 @@
 
 #include "bridge/bridge_io.h"
 #include "host/host_info.h"
-#include "startup/app_context.h"
-#include "startup/brand.h"
+#include "context/app_context.h"
+#include "context/brand.h"
 #include "window/frameless_resizer.h"
 
 namespace {

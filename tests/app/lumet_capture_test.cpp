@@ -10,7 +10,7 @@
 #include "device/lumet_channel_object.h"
 #include "device/yun_device_label.h"
 #include "device_cloud_fixture.h"
-#include "startup/app_context.h"
+#include "context/app_context.h"
 
 namespace {
 

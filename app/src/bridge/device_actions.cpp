@@ -7,7 +7,7 @@
 #include "bridge/web_socket_channel.h"
 #include "bridge/yun_state_manager.h"
 #include "platform/window_ops.h"
-#include "startup/app_context.h"
+#include "context/app_context.h"
 #include "widgets/toast_animation.h"
 
 namespace app {

@@ -8,7 +8,7 @@
 #include "host/auto_start.h"
 #include "host/host_info.h"
 #include "platform/shell_open.h"
-#include "startup/app_context.h"
+#include "context/app_context.h"
 
 namespace app {
 namespace {

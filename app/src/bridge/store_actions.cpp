@@ -3,7 +3,7 @@
 
 #include "bridge/bridge_io.h"
 #include "bridge/web_socket_channel.h"
-#include "startup/app_context.h"
+#include "context/app_context.h"
 
 namespace app {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "bridge/bridge_io.h"
 #include "bridge/web_socket_channel.h"
-#include "startup/app_context.h"
+#include "context/app_context.h"
 #include "window/common_web_view.h"
 #include "window/window_drag.h"
 

@@ -4,7 +4,7 @@
 
 #include "capture/device_producers.h"
 #include "capture/synthetic_producers.h"
-#include "startup/app_context.h"
+#include "context/app_context.h"
 
 namespace app {
 

@@ -15,7 +15,7 @@
 #include "device/stats_overlay_control.h"
 #include "device/yun_device_label.h"
 #include "keymap/base_key_setting_dialog.h"
-#include "startup/brand.h"
+#include "context/brand.h"
 
 namespace app {
 namespace {

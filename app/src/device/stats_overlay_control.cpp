@@ -10,7 +10,7 @@
 #include "device/stats_text.h"
 #include "device/yun_base_view_layout.h"
 #include "device/yun_device_label.h"
-#include "startup/app_context.h"
+#include "context/app_context.h"
 
 namespace app {
 namespace {

@@ -5,7 +5,7 @@
 #include <QVBoxLayout>
 
 #include "device/yun_device_label.h"
-#include "startup/brand.h"
+#include "context/brand.h"
 #include "widgets/custom_combo_box.h"
 #include "widgets/transparent_line_eidt.h"
 

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 #include "host/regedit_utils.h"
-#include "startup/app_context.h"
+#include "context/app_context.h"
 
 namespace app {
 

@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "startup/app_context.h"
+#include "context/app_context.h"
 
 namespace app {
 

@@ -10,7 +10,7 @@
 
 #include "platform/config_value.h"
 #include "platform/processor_id.h"
-#include "startup/app_context.h"
+#include "context/app_context.h"
 
 namespace app {
 namespace {

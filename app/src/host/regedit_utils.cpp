@@ -4,7 +4,7 @@
 
 #include "platform/auto_start.h"
 #include "platform/config_value.h"
-#include "startup/app_context.h"
+#include "context/app_context.h"
 
 namespace app {
 namespace {

@@ -4,8 +4,8 @@
 #include <QDebug>
 
 #include "platform/window_ops.h"
-#include "startup/app_context.h"
-#include "startup/brand.h"
+#include "context/app_context.h"
+#include "context/brand.h"
 
 namespace app {
 

@@ -1,6 +1,6 @@
 #include "keymap/keymap_style.h"
 
-#include "startup/brand.h"
+#include "context/brand.h"
 
 namespace app {
 

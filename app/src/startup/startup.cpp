@@ -10,8 +10,8 @@
 
 #include "device/device_opener.h"
 #include "host/system_icon_utils.h"
-#include "startup/app_context.h"
-#include "startup/brand.h"
+#include "context/app_context.h"
+#include "context/brand.h"
 #include "startup/single_instance_guard.h"
 #include "window/main_window.h"
 

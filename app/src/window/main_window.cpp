@@ -3,8 +3,8 @@
 #include <QDebug>
 
 #include "bridge/web_socket_channel.h"
-#include "startup/app_context.h"
-#include "startup/brand.h"
+#include "context/app_context.h"
+#include "context/brand.h"
 #include "window/frameless_resizer.h"
 #include "window/my_web_view.h"
 

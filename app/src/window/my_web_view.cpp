@@ -7,7 +7,7 @@
 #include <QMouseEvent>
 #include <QWebEngineProfile>
 
-#include "startup/app_context.h"
+#include "context/app_context.h"
 #include "window/window_drag.h"
 
 namespace app {

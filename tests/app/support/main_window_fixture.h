@@ -6,7 +6,7 @@
 
 #include "bridge/web_socket_channel.h"
 #include "bridge_client.h"
-#include "startup/app_context.h"
+#include "context/app_context.h"
 #include "window/main_window.h"
 
 namespace apptest {

@@ -12,7 +12,7 @@
 
 #include <sys/stat.h>
 
-#include "startup/app_context.h"
+#include "context/app_context.h"
 #include "startup/startup.h"
 #include "xvfb_peer/xvfb_server.h"
 

@@ -1,4 +1,4 @@
-#include "startup/app_context.h"
+#include "context/app_context.h"
 
 #include <QCoreApplication>
 #include <QPointer>

@@ -1,8 +1,8 @@
-#include "startup/brand.h"
+#include "context/brand.h"
 
 #include <QDebug>
 
-#include "startup/app_context.h"
+#include "context/app_context.h"
 
 namespace app {
 namespace {
