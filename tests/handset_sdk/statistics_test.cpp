@@ -38,11 +38,12 @@ TEST_F(SdkCloudTest, StatisticsFollowTheStream) {
     EXPECT_EQ(sdk->GetStatistics(nullptr), -1);
     ASSERT_EQ(sdk->StartOut(), 0);
 
-    // The cloud streams at the 10 fps asked for.
+    // The cloud streams at the 10 fps asked for (the rates settle after a
+    // few seconds of play).
     ASSERT_TRUE(WaitUntil([&] {
         stats = Stats(*sdk);
         return Near(stats.receivedFps, 10, 0.1f) && Near(stats.decodedFps, 10, 0.1f) &&
-               Near(stats.presentedFps, 10, 0.1f) && stats.delayAverageMs >= 0;
+               Near(stats.presentedFps, 10, 0.1f) && stats.delayAverageMs >= 0 && stats.framesPresented > 20;
     }, 30000)) << Describe(stats);
     EXPECT_EQ(stats.videoCodec, 264);
     EXPECT_EQ(stats.width, 720);
@@ -52,7 +53,6 @@ TEST_F(SdkCloudTest, StatisticsFollowTheStream) {
     EXPECT_GT(stats.videoKbps, 0);
     EXPECT_GE(stats.framesReceived, stats.framesDecoded);
     EXPECT_GE(stats.framesDecoded, stats.framesPresented);
-    EXPECT_GT(stats.framesPresented, 20u);
     EXPECT_EQ(stats.droppedDecode, 0u);
     EXPECT_GE(stats.delayLastMs, 0);
     EXPECT_GE(stats.delayWorstMs, stats.delayAverageMs);
