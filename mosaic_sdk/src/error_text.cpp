@@ -31,5 +31,6 @@ void IPicGCNotic::OnQueryInstanceStatus(const char*, const InstanceStatusInfo*, 
 void IPicGCNotic::OnPicUrlNotic(PicInfo*, size_t, void*) {}
 void IPicGCNotic::OnPicData(const char*, const char*, size_t, void*) {}
 IPicGCNotic::~IPicGCNotic() = default;
+void IPicGCNotic::OnQueryNodeStatus(const NodeStatusInfo*, size_t, void*) {}
 
 }  // namespace mosaic_sdk

@@ -14,15 +14,15 @@
 
 namespace mosaic_sdk {
 
-// Node states.
+// Node states (the values QueryNodeStatus reports).
 enum NodeState : int32_t {
-    kNodeNoStatus = 0,
-    kNodeConnecting = 1,
-    kNodeDisconnected = 2,
-    kNodeConnected = 3,
-    kNodeControlling = 4,  // StartControl accepted
-    kNodeAddFailed = 6,    // the link could not be added
-    kNodeControlRefused = 7,
+    kNodeNoStatus = MOSAIC_NODE_NO_STATUS,
+    kNodeConnecting = MOSAIC_NODE_CONNECTING,
+    kNodeDisconnected = MOSAIC_NODE_DISCONNECTED,
+    kNodeConnected = MOSAIC_NODE_CONNECTED,
+    kNodeControlling = MOSAIC_NODE_CONTROLLING,        // StartControl accepted
+    kNodeAddFailed = MOSAIC_NODE_ADD_FAILED,           // the link could not be added
+    kNodeControlRefused = MOSAIC_NODE_CONTROL_REFUSED,
 };
 
 // Instance state of an instance the platform refused.

@@ -67,6 +67,7 @@ public:
     int InputInstanceInput(const InstanceInput* infos, uint32_t count) override;
     int InputInstanceClipboard(const InstanceInput* infos, uint32_t count) override;
     int GetStatistics(QvPicGCStats* stats) override;  // pic_gc_stats.cpp
+    int QueryNodeStatus() override;                   // pic_gc_node_status.cpp
 
     // Platform answers (the platform client's loop thread).
     void OnGroupControlAnswer(int result, int httpCode,

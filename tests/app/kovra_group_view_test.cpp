@@ -200,3 +200,46 @@ TEST_F(KovraGroupViewTest, MakingAFollowerTheMainPhone) {
 }
 
 }  // namespace
+
+namespace {
+
+// The view turns with the main phone, whichever phone that is: a follower's
+// turn changes nothing until it becomes the main phone, and the old main
+// phone's turns no longer count.
+TEST_F(KovraGroupViewTest, TheViewFollowsTheMainPhonesOrientation) {
+    app::KovraYunBaseView* view = OpenGroup(Group());
+    ASSERT_NE(view, nullptr);
+    for (const std::string& phone : Phones()) ASSERT_TRUE(apptest::WaitUntil([&] { return Playing(phone); }, 20000));
+    const QSize portrait = view->size();
+    ASSERT_GT(portrait.height(), portrait.width());
+    const auto turned = [&](bool landscape) {
+        return apptest::WaitUntil([&] {
+            return view->Channel()->landscape == landscape && (view->width() > view->height()) == landscape;
+        }, 20000);
+    };
+
+    ASSERT_TRUE(cloud->RotatePhone(kMain, 1));
+    EXPECT_TRUE(turned(true)) << "the main phone turned";
+    ASSERT_TRUE(cloud->RotatePhone(kMain, 0));
+    EXPECT_TRUE(turned(false));
+
+    // A follower turns: reported on its stream, the picture stays as it is.
+    ASSERT_TRUE(cloud->RotatePhone(kOthers[0], 1));
+    const QString other = QString::fromStdString(kOthers[0]);
+    ASSERT_TRUE(apptest::WaitUntil([&] { return Kovra(view)->Rotation(other) == 1; }, 20000));
+    EXPECT_FALSE(view->Channel()->landscape);
+    EXPECT_GT(view->height(), view->width());
+    Kovra(view)->MakeMain(other);
+    EXPECT_TRUE(turned(true)) << "the new main phone is landscape";
+    ASSERT_TRUE(cloud->RotatePhone(kOthers[0], 0));
+    EXPECT_TRUE(turned(false)) << "the new main phone turned back";
+
+    // The old main phone, a follower now, no longer turns the picture until it leads again.
+    ASSERT_TRUE(cloud->RotatePhone(kMain, 1));
+    ASSERT_TRUE(apptest::WaitUntil([&] { return Kovra(view)->Rotation(QString::fromStdString(kMain)) == 1; }, 20000));
+    EXPECT_FALSE(view->Channel()->landscape);
+    Kovra(view)->MakeMain(QString::fromStdString(kMain));
+    EXPECT_TRUE(turned(true));
+}
+
+}  // namespace

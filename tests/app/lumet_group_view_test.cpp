@@ -39,6 +39,18 @@ protected:
         EXPECT_TRUE(WaitNodeStates(kFollowers, cloudsim::kNodeInstanceControlled)) << "followers not controlled";
         return view;
     }
+    // The panel's tile of a follower, or null.
+    static app::FollowerTile* TileOf(app::FollowerPanel* panel, const QString& id) {
+        for (app::FollowerTile* t : panel->Tiles())
+            if (t->DeviceId() == id) return t;
+        return nullptr;
+    }
+    static bool WaitTileState(app::FollowerPanel* panel, const QString& id, const QString& text) {
+        return apptest::WaitUntil([&] {
+            app::FollowerTile* tile = TileOf(panel, id);
+            return tile && tile->State()->text() == text;
+        }, 30000);
+    }
     // Waits until the phone got a touch-down at the point the main phone was sent.
     bool WaitTouchAt(const std::string& phone, bool viaNode, QPoint sent) {
         return apptest::WaitUntil([&] {
@@ -248,6 +260,43 @@ TEST_F(LumetGroupViewTest, FollowerPanelShowsTheFollowersAndSwitchesTheMainPhone
     QTest::mouseClick(view->FollowersButton(), Qt::LeftButton);
     EXPECT_TRUE(view->Followers()->isHidden());
     EXPECT_EQ(view->size(), QSize(472, 808));
+}
+
+// Followers on a node whose link is down show it, and show their state
+// again once the link is back; the other node's followers go on.
+TEST_F(LumetGroupViewTest, FollowerPanelShowsFollowersOfADownNode) {
+    app::KovraYunBaseView* view = Play();
+    ASSERT_NE(view, nullptr);
+    QTest::mouseClick(view->FollowersButton(), Qt::LeftButton);
+    app::FollowerPanel* panel = view->Followers();
+    const QString onNode01 = "CP-GROUP-0002", onNode02 = "CP-GROUP-0003";
+    ASSERT_TRUE(WaitTileState(panel, onNode01, "控制中"));
+    ASSERT_TRUE(WaitTileState(panel, onNode02, "控制中"));
+
+    cloudsim::NodeFaultScript refuse;
+    refuse.refuseUpgrade = true;  // no coming back for now
+    cloud->SetNodeFaults("gc-node-01", refuse);
+    ASSERT_GE(cloud->CutNodeConnections("gc-node-01", cloudsim::CutKind::kCloseFrame), 1);
+    EXPECT_TRUE(WaitTileState(panel, onNode01, "节点断开"));
+    EXPECT_EQ(TileOf(panel, onNode02)->State()->text(), "控制中");
+
+    cloud->ClearFaults();
+    EXPECT_TRUE(WaitTileState(panel, onNode01, "控制中"));
+    EXPECT_EQ(TileOf(panel, onNode02)->State()->text(), "控制中");
+}
+
+// A node that refuses control: its followers show the node's code.
+TEST_F(LumetGroupViewTest, FollowerPanelShowsANodesRefusal) {
+    cloudsim::NodeFaultScript refuse;
+    refuse.answerCode = 50017;
+    cloud->SetNodeFaults("gc-node-01", refuse);
+    app::KovraYunBaseView* view = OpenGroup(Group());
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(apptest::WaitUntil([&] { return Lumet(view)->Started(); }, 30000));
+    QTest::mouseClick(view->FollowersButton(), Qt::LeftButton);
+    app::FollowerPanel* panel = view->Followers();
+    EXPECT_TRUE(WaitTileState(panel, "CP-GROUP-0002", "已拒绝 (50017)"));
+    EXPECT_TRUE(WaitTileState(panel, "CP-GROUP-0003", "控制中"));
 }
 
 }  // namespace

@@ -49,6 +49,15 @@ public:
         m_main = mainInstanceNo ? mainInstanceNo : "";
         m_table.assign(infos, infos + count);
     }
+    void OnQueryNodeStatus(const mosaic_sdk::NodeStatusInfo* infos, size_t count, void* userData) override {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_nodes.assign(infos, infos + count);
+            m_nodeThread = std::this_thread::get_id();
+            ++m_nodeNotices;
+        }
+        if (duringNodeStatus) duringNodeStatus();
+    }
     void OnPicUrlNotic(mosaic_sdk::PicInfo* infos, size_t count, void* userData) override {
         std::lock_guard<std::mutex> lock(m_mutex);
         ++m_urlNotices;
@@ -81,6 +90,12 @@ public:
         if (main) *main = m_main;
         return m_table;
     }
+    std::vector<mosaic_sdk::NodeStatusInfo> Nodes(std::thread::id* thread = nullptr, int* notices = nullptr) const {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (thread) *thread = m_nodeThread;
+        if (notices) *notices = m_nodeNotices;
+        return m_nodes;
+    }
     int UrlNotices() const {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_urlNotices;
@@ -99,6 +114,9 @@ public:
         return n;
     }
 
+    // Runs inside OnQueryNodeStatus, after the record; set before the SDK is started.
+    std::function<void()> duringNodeStatus;
+
 private:
     mutable std::mutex m_mutex;
     std::vector<std::pair<int, std::string>> m_errors;
@@ -106,6 +124,9 @@ private:
     std::vector<GCError> m_gcErrors;
     std::string m_main;
     std::vector<mosaic_sdk::InstanceStatusInfo> m_table;
+    std::vector<mosaic_sdk::NodeStatusInfo> m_nodes;
+    std::thread::id m_nodeThread;
+    int m_nodeNotices = 0;
     int m_urlNotices = 0;
     std::vector<mosaic_sdk::PicInfo> m_urls;
     std::map<std::string, std::vector<std::string>> m_pictures;

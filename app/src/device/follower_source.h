@@ -16,7 +16,7 @@ enum class FollowerState {
     Controlling,       // receives the main phone's input
     Paused,            // taken out of the sync for now
     Refused,           // the platform or its node refused it (code says why)
-    NodeDisconnected,  // the link that serves it is down
+    NodeDisconnected,  // the link to the node that serves it is down, or could not be made
 };
 
 struct FollowerInfo {

@@ -52,9 +52,6 @@ KovraMutiChannelObject::KovraMutiChannelObject(QString windowId, QList<GroupDevi
       m_relay(std::make_shared<GuiRelay>()) {
     m_firstDevice = deviceId;
     m_mainDevice = deviceId;
-    std::shared_ptr<GuiRelay> relay = m_relay;
-    m_playListener = std::make_unique<MyPlayDataSourceListener>(
-        [this, relay](int rotation) { relay->Post([this, rotation] { OnRotation(rotation); }); });
 }
 
 KovraMutiChannelObject::~KovraMutiChannelObject() { stop(); }
@@ -98,9 +95,13 @@ void KovraMutiChannelObject::StartDevice(const GroupDevice& device, bool first) 
     source->setVideoLevel(1);
     player->setDataSource(source.get());
     listener->SetConnectionCallback([this, id](bool connected) { OnConnection(id, connected); });
+    // Every phone's turns are kept: the main phone may change.
+    std::shared_ptr<GuiRelay> relay = m_relay;
+    auto sizeListener = std::make_unique<MyPlayDataSourceListener>(
+        [this, relay, id](int rotation) { relay->Post([this, id, rotation] { OnRotation(id, rotation); }); });
     if (first) {
         setDstFormat(-1, kFrameWidth, kFrameHeight, 0);
-        setDisplaySizeListener(m_playListener.get());
+        setDisplaySizeListener(sizeListener.get());
         player->setDisplay(this);
         if (m_inputCallback) listener->SetInputActiveCallback(m_inputCallback);
     } else {
@@ -112,6 +113,7 @@ void KovraMutiChannelObject::StartDevice(const GroupDevice& device, bool first) 
             });
         });
         display->setDstFormat(-1, kFrameWidth, kFrameHeight, 0);
+        display->setDisplaySizeListener(sizeListener.get());
         player->setDisplay(display.get());
         m_displays[id] = std::move(display);
     }
@@ -120,6 +122,7 @@ void KovraMutiChannelObject::StartDevice(const GroupDevice& device, bool first) 
         std::fflush(stdout);
     }
     m_connection[id] = -1;
+    m_sizeListeners[id] = std::move(sizeListener);
     m_listeners[id] = std::move(listener);
     m_sources[id] = std::move(source);
     m_players[id] = std::move(player);
@@ -132,6 +135,8 @@ void KovraMutiChannelObject::stop() {
     m_displays.clear();
     m_connection.clear();
     setDisplaySizeListener(nullptr);
+    m_sizeListeners.clear();
+    m_rotation.clear();
     m_relay->Close();
     m_started = false;
     ForEachSub([](ChannelObjectInterface& sub) { sub.stop(); });
@@ -203,11 +208,24 @@ QImage KovraMutiChannelObject::Frame(const QString& id) const {
     return display ? CopyFrame(*display) : QImage();
 }
 
-void KovraMutiChannelObject::OnRotation(int rotation) {
-    if (!m_show || (rotation != 0 && rotation != 1) || m_mainDevice != m_firstDevice) {
+int KovraMutiChannelObject::Rotation(const QString& id) const {
+    const auto it = m_rotation.find(id);
+    return it == m_rotation.end() ? -1 : it->second;
+}
+
+void KovraMutiChannelObject::OnRotation(const QString& id, int rotation) {
+    if (rotation != 0 && rotation != 1) return;
+    m_rotation[id] = rotation;
+    if (id == m_mainDevice) FollowMainOrientation();
+}
+
+// The view takes the main phone's orientation (unknown until its stream reported it).
+void KovraMutiChannelObject::FollowMainOrientation() {
+    const auto it = m_rotation.find(m_mainDevice);
+    if (!m_show || it == m_rotation.end()) {
         return;
     }
-    const bool turned = rotation == 1;
+    const bool turned = it->second == 1;
     if (turned == landscape) {
         return;
     }
@@ -333,6 +351,7 @@ void KovraMutiChannelObject::syncOperation(const QString& text) {
     main->screenCast(swplay_u::SWDataSource::kScreenCastFull);
     main->setVideoLevel(m_quality);
     if (m_inputCallback) MainListener()->SetInputActiveCallback(m_inputCallback);
+    FollowMainOrientation();
     if (m_target) m_target->update();
     if (m_followersChanged) m_followersChanged();
 }

@@ -43,7 +43,7 @@ private:
     std::function<void()> m_onFrame;
 };
 
-// Screen turns of the main phone's display.
+// Screen turns of one phone's display.
 class MyPlayDataSourceListener : public swplay_u::SWDisplaySizeListener {
 public:
     explicit MyPlayDataSourceListener(std::function<void(int)> onRotation) : m_onRotation(std::move(onRotation)) {}
@@ -92,6 +92,8 @@ public:
     bool Started() const { return m_started; }
     QString MainDevice() const { return m_mainDevice; }
     int PlayerCount() const { return static_cast<int>(m_players.size()); }
+    // A phone's last reported screen turn: 1 landscape, 0 portrait, -1 none yet.
+    int Rotation(const QString& deviceId) const;
     // The last frame of a phone's display (null for an unknown phone).
     QImage Frame(const QString& deviceId) const;
 
@@ -112,7 +114,9 @@ private:
     void ForEachSub(Fn fn) {
         for (const auto& sub : subChannels) if (sub) fn(*sub);
     }
-    void OnRotation(int rotation);
+    // A phone's screen turned (1 landscape, 0 portrait); the view follows the main phone's.
+    void OnRotation(const QString& deviceId, int rotation);
+    void FollowMainOrientation();
     void OnConnection(const QString& deviceId, bool connected);
     QSize PictureSize() const;
 
@@ -120,7 +124,9 @@ private:
     QString m_firstDevice;
     QString m_mainDevice;
     std::shared_ptr<GuiRelay> m_relay;
-    std::unique_ptr<MyPlayDataSourceListener> m_playListener;
+    // One per phone; each outlives its player.
+    std::map<QString, std::unique_ptr<MyPlayDataSourceListener>> m_sizeListeners;
+    std::map<QString, int> m_rotation;  // each phone's last reported screen turn
     std::map<QString, std::unique_ptr<MySWDataSourceListener>> m_listeners;
     std::map<QString, std::unique_ptr<swplay_u::SWDataSource>> m_sources;
     std::map<QString, std::unique_ptr<swplay_u::SWPlayer>> m_players;

@@ -36,6 +36,15 @@ void CPicGCNotic::OnQueryInstanceStatus(const char* mainInstanceNo, const mosaic
     if (m_callbacks.table) m_callbacks.table(QString::fromUtf8(mainInstanceNo ? mainInstanceNo : ""), table);
 }
 
+void CPicGCNotic::OnQueryNodeStatus(const mosaic_sdk::NodeStatusInfo* infos, size_t count, void*) {
+    QVector<GroupNodeState> nodes;
+    for (size_t i = 0; infos != nullptr && i < count; ++i) {
+        nodes.append({Field(infos[i].nodeNo), infos[i].state, infos[i].refusalCode});
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_callbacks.nodes) m_callbacks.nodes(nodes);
+}
+
 void CPicGCNotic::OnPicData(const char* instanceNo, const char* data, size_t length, void*) {
     if (instanceNo == nullptr || data == nullptr || length == 0 || length > (64u << 20)) return;
     QImage picture;

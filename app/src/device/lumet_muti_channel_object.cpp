@@ -105,6 +105,7 @@ void LumetMutiChannelObject::Begin(QWidget* target, bool show) {
     };
     // Asked for on the GUI thread: the table arrives there during the call.
     group.table = [this](const QString& mainNo, const QVector<GroupInstanceState>& table) { OnTable(mainNo, table); };
+    group.nodes = [this](const QVector<GroupNodeState>& nodes) { OnNodes(nodes); };
     m_groupNotic->SetCallbacks(std::move(group));
 
     handset_sdk::QvDataParam data;
@@ -139,6 +140,8 @@ void LumetMutiChannelObject::stop() {
     m_shown = false;
     m_started = false;
     m_firstFrame = false;
+    m_nodes.clear();
+    m_nodesDown.clear();
     ForEachSub([](ChannelObjectInterface& sub) { sub.stop(); });
 }
 
@@ -164,6 +167,7 @@ void LumetMutiChannelObject::Poll() {
     if (!m_sdk) return;
     m_sdk->FlushPic();
     m_sdk->QueryInstanceStatus();
+    m_sdk->QueryNodeStatus();
 }
 
 // The picture is the label's own native window: the design's rectangle
@@ -312,6 +316,50 @@ void LumetMutiChannelObject::OnPicture(const QString& instanceNo, const QImage& 
     NotifyFollowers();
 }
 
+void LumetMutiChannelObject::OnNodes(const QVector<GroupNodeState>& nodes) {
+    // The SDK calls this on the thread that asked (the GUI thread).
+    for (const GroupNodeState& node : nodes) {
+        m_nodes.insert(node.nodeNo, node);
+        switch (node.state) {
+            case mosaic_sdk::MOSAIC_NODE_DISCONNECTED:
+            case mosaic_sdk::MOSAIC_NODE_ADD_FAILED:
+                m_nodesDown.insert(node.nodeNo);
+                break;
+            case mosaic_sdk::MOSAIC_NODE_CONNECTED:
+            case mosaic_sdk::MOSAIC_NODE_CONTROLLING:
+            case mosaic_sdk::MOSAIC_NODE_CONTROL_REFUSED:
+                m_nodesDown.remove(node.nodeNo);
+                break;
+            default:
+                break;  // connecting, or nothing yet: as it was
+        }
+    }
+    NotifyFollowers();
+}
+
+// A node that is down or refused control outweighs the instance state it
+// reported last: that one goes stale with the link.
+FollowerState LumetMutiChannelObject::StateOf(const GroupInstanceState& entry, int& code) const {
+    if (entry.nodeNo.isEmpty()) {  // refused by the platform
+        code = entry.errCode;
+        return FollowerState::Refused;
+    }
+    if (m_nodesDown.contains(entry.nodeNo)) return FollowerState::NodeDisconnected;
+    const auto node = m_nodes.constFind(entry.nodeNo);
+    if (node != m_nodes.constEnd() && node->state == mosaic_sdk::MOSAIC_NODE_CONTROL_REFUSED) {
+        code = node->refusalCode;
+        return FollowerState::Refused;
+    }
+    if (entry.state == kInstanceFailed) {
+        code = entry.errCode;
+        return FollowerState::Refused;
+    }
+    if (entry.state == kInstanceReduced || (entry.state == kInstanceControlled && !SyncRunning())) {
+        return FollowerState::Paused;
+    }
+    return entry.state == kInstanceControlled ? FollowerState::Controlling : FollowerState::Waiting;
+}
+
 QList<FollowerInfo> LumetMutiChannelObject::Followers() const {
     QList<FollowerInfo> followers;
     for (const GroupDevice& device : m_devices) {
@@ -320,16 +368,7 @@ QList<FollowerInfo> LumetMutiChannelObject::Followers() const {
         info.deviceId = device.deviceId;
         info.picture = m_pictures.value(device.deviceId);
         const auto it = m_table.constFind(device.deviceId);
-        if (it == m_table.constEnd()) {
-            info.state = FollowerState::Waiting;
-        } else if (it->nodeNo.isEmpty() || it->state == kInstanceFailed) {
-            info.state = FollowerState::Refused;
-            info.code = it->errCode;
-        } else if (it->state == kInstanceReduced || (it->state == kInstanceControlled && !SyncRunning())) {
-            info.state = FollowerState::Paused;
-        } else if (it->state == kInstanceControlled) {
-            info.state = FollowerState::Controlling;
-        }
+        if (it != m_table.constEnd()) info.state = StateOf(*it, info.code);
         followers.append(info);
     }
     return followers;

@@ -4,6 +4,7 @@
 // every input to the other phones of its device list through the
 // group-control nodes. Sub-channels get the input repeated.
 #include <QHash>
+#include <QSet>
 #include <QList>
 #include <QPointer>
 #include <QSize>
@@ -79,6 +80,9 @@ private:
     void OnRotation(int rotation);
     void OnInputActive(bool active);
     void OnTable(const QString& mainNo, const QVector<GroupInstanceState>& table);
+    void OnNodes(const QVector<GroupNodeState>& nodes);
+    // The state a follower's table entry and its node give.
+    FollowerState StateOf(const GroupInstanceState& entry, int& code) const;
     void OnPicture(const QString& instanceNo, const QImage& picture);
     void Show(bool turned);
     void Poll();
@@ -107,6 +111,10 @@ private:
     std::function<void(bool)> m_inputCallback;
     std::function<void()> m_followersChanged;
     QHash<QString, GroupInstanceState> m_table;
+    QHash<QString, GroupNodeState> m_nodes;
+    // Nodes whose link went down (or was never made) and has not come back;
+    // a link that is connecting again stays in it.
+    QSet<QString> m_nodesDown;
     QHash<QString, QImage> m_pictures;
 };
 

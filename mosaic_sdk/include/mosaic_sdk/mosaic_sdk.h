@@ -15,6 +15,7 @@
 #include "common/qv_log.h"
 #include "fleet_link/fleet_link_records.h"
 #include "handset_sdk/handset_sdk.h"
+#include "mosaic_sdk/mosaic_node_status.h"
 #include "mosaic_sdk/mosaic_stats.h"
 
 #define MOSAIC_SDK_API __attribute__((visibility("default")))
@@ -97,6 +98,11 @@ public:
     // Data mode: one downloaded picture (JPEG bytes) per follower after FlushPic.
     virtual void OnPicData(const char* instanceNo, const char* data, size_t length, void* userData);
     virtual ~IPicGCNotic();
+
+    // Addition of this project, after the designed slots (the destructor's
+    // included): the node table that QueryNodeStatus asked for
+    // (mosaic_node_status.h), on the caller's thread.
+    virtual void OnQueryNodeStatus(const NodeStatusInfo* infos, size_t count, void* userData);
 };
 
 // Results are 0 for success and -1 for a refused call unless said otherwise.
@@ -168,6 +174,10 @@ public:
     // order is unchanged): the main phone's figures and the group's
     // (mosaic_stats.h). 0, or -1 for null or an object not initialised.
     virtual int GetStatistics(QvPicGCStats* stats) = 0;
+    // Addition of this project, after GetStatistics: reports every node's
+    // link state through OnQueryNodeStatus before it returns (none before
+    // the platform answered the start). 0, or -1 for an object not initialised.
+    virtual int QueryNodeStatus() = 0;
 
 protected:
     ~IMosaicSdk() = default;

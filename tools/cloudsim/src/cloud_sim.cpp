@@ -237,6 +237,13 @@ bool CloudSim::Phone(const std::string& instanceNo, PhoneView& out) const {
     return true;
 }
 
+bool CloudSim::RotatePhone(const std::string& instanceNo, int quarterTurns) {
+    auto it = m_impl->phones.find(instanceNo);
+    if (it == m_impl->phones.end()) return false;
+    it->second->SetRotation(quarterTurns & 3);
+    return true;
+}
+
 bool CloudSim::Uplink(const std::string& instanceNo, UplinkView& out) const {
     auto it = m_impl->phones.find(instanceNo);
     if (it == m_impl->phones.end()) return false;

@@ -123,6 +123,10 @@ public:
 
     // false when the instance is unknown.
     bool Phone(const std::string& instanceNo, PhoneView& out) const;
+    // Turns the phone's screen (odd quarter turns: landscape) as its own
+    // rotation would, and reports it on its stream connections. false when
+    // the instance is unknown.
+    bool RotatePhone(const std::string& instanceNo, int quarterTurns);
 
     // What the phone received over the camera and microphone uplink; false
     // when the instance is unknown.
