@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -112,11 +113,13 @@ private:
     bool m_haveBaseline = false;
     ProcessFigures m_baseline;
     std::vector<std::string> m_failures;
+    std::string m_folder;  // the SDK logs; removed after a run that passed
 };
 
 std::string SoakRun::SetUp() {
     char folder[] = "/tmp/reconnect_soak_XXXXXX";
     if (mkdtemp(folder) == nullptr || chdir(folder) != 0) return "no working folder";
+    m_folder = folder;
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     QvLogParam log{};
     log.level = 20;
@@ -326,13 +329,16 @@ int SoakRun::Run() {
     std::printf("  drops of each link: %d close frame, %d TCP drop, %d refusal (%d of them with the nodes stopped)\n",
                 m_dropsOfKind[0], m_dropsOfKind[1], m_dropsOfKind[2], m_nodeStops);
     for (const auto& line : m_stats.Summary()) std::printf("  %s\n", line.c_str());
-    std::printf("  input sent: %llu to the window, %llu to the group (a text every %d ms while the links went up and down)\n",
+    std::printf("  input sent: %llu to the window, %llu to the group (a text every %d ms, links up or down)\n",
                 static_cast<unsigned long long>(m_windowInput.LastNumber()),
                 static_cast<unsigned long long>(m_groupInput.LastNumber()), m_inputMs);
     for (size_t i = 0; i < m_phones.size(); ++i) {
         const PhoneCheck& phone = m_phones[i];
         const PhoneTally& t = phone.Tally();
-        const char* link = i == 0 ? "window" : phone.Link() == kMainLink ? "group main" : phone.Link() == kNodeALink ? kNodeA : kNodeB;
+        const char* link = i == 0                       ? "window"
+                           : phone.Link() == kMainLink  ? "group main"
+                           : phone.Link() == kNodeALink ? kNodeA
+                                                        : kNodeB;
         std::printf("  %-14s %-10s input arrived %llu (required %llu, sent while down and arrived %llu), faults %zu\n",
                     phone.InstanceNo().c_str(), link, static_cast<unsigned long long>(t.arrived),
                     static_cast<unsigned long long>(t.required), static_cast<unsigned long long>(t.optionalArrived),
@@ -346,6 +352,14 @@ int SoakRun::Run() {
     if (!m_failures.empty()) {
         std::printf("soak: %zu failures:\n", m_failures.size());
         for (const auto& failure : m_failures) std::printf("  %s\n", failure.c_str());
+    }
+    if (!m_folder.empty()) {
+        if (m_failures.empty()) {
+            std::error_code ignored;
+            if (chdir("/") == 0) std::filesystem::remove_all(m_folder, ignored);
+        } else {
+            std::printf("soak: the SDK logs are kept in %s/QVLog\n", m_folder.c_str());
+        }
     }
     std::printf("soak: %s\n", m_failures.empty() ? "PASSED" : "FAILED");
     return m_failures.empty() ? 0 : 1;
