@@ -16,6 +16,8 @@ const char* KindName(FaultKind kind) {
     return "?";
 }
 
+bool StopsNodes(int round) { return KindOfRound(round) == FaultKind::kRefusal && (round / kFaultKinds) % 2 == 0; }
+
 std::string ApplyFault(cloudsim::CloudSim& cloud, const FaultTargets& targets, int round) {
     const FaultKind kind = KindOfRound(round);
     if (kind != FaultKind::kRefusal) {
@@ -31,7 +33,7 @@ std::string ApplyFault(cloudsim::CloudSim& cloud, const FaultTargets& targets, i
     stream.refuseUpgradeMs = targets.refusalMs;
     stream.streamConnections = -1;
     cloud.SetFaults(targets.windowPhone, stream);
-    const bool stopNodes = (round / kFaultKinds) % 2 == 0;
+    const bool stopNodes = StopsNodes(round);
     if (!stopNodes) {
         cloudsim::NodeFaultScript nodeFaults;
         nodeFaults.refuseUpgrade = true;

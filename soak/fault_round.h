@@ -15,6 +15,8 @@ constexpr int kFaultKinds = 3;
 // Rounds count from 1 and take the kinds in turn.
 FaultKind KindOfRound(int round);
 const char* KindName(FaultKind kind);
+// Whether a refusal round stops the nodes rather than having them answer 503.
+bool StopsNodes(int round);
 
 struct FaultTargets {
     std::string windowPhone;

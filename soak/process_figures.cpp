@@ -12,6 +12,11 @@
 #include <thread>
 #include <vector>
 
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer runtime's count of live heap bytes (GCC ships no header for it).
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#endif
+
 namespace soak {
 namespace {
 
@@ -46,8 +51,13 @@ ProcessFigures ReadProcessFigures(bool trim) {
     // The folder handle that reads /proc/self/fd is one of the entries.
     figures.openFiles = CountEntries("/proc/self/fd") - 1;
     figures.residentKb = ResidentKb();
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer's allocator replaces malloc; mallinfo2 knows nothing of it.
+    figures.heapInUseKb = static_cast<int64_t>(__sanitizer_get_current_allocated_bytes() / 1024);
+#else
     const struct mallinfo2 heap = mallinfo2();
     figures.heapInUseKb = static_cast<int64_t>((heap.uordblks + heap.hblkhd) / 1024);
+#endif
     if (trim) {
         malloc_trim(0);
         figures.trimmedResidentKb = ResidentKb();
@@ -96,6 +106,37 @@ std::string Describe(const ProcessFigures& figures) {
 bool WithinPercent(int64_t base, int64_t now, double percent) {
     const double allowed = std::max(1.0, std::fabs(static_cast<double>(base)) * percent / 100.0);
     return std::fabs(static_cast<double>(now - base)) <= allowed;
+}
+
+std::vector<FigureCheck> CompareFigures(const ProcessFigures& base, const ProcessFigures& now, double percent,
+                                        bool compareResident) {
+    struct Row {
+        const char* name;
+        int64_t base;
+        int64_t now;
+        const char* unit;
+        bool compared;
+    };
+    const Row rows[] = {
+        {"threads", base.threads, now.threads, "", true},
+        {"open files", base.openFiles, now.openFiles, "", true},
+        {"heap in use", base.heapInUseKb, now.heapInUseKb, "KiB", true},
+        {"resident (trimmed)", base.trimmedResidentKb, now.trimmedResidentKb, "KiB", compareResident},
+    };
+    std::vector<FigureCheck> checks;
+    for (const Row& row : rows) {
+        FigureCheck check;
+        check.within = !row.compared || WithinPercent(row.base, row.now, percent);
+        const double change =
+            row.base == 0 ? 0.0 : 100.0 * static_cast<double>(row.now - row.base) / static_cast<double>(row.base);
+        char line[160];
+        std::snprintf(line, sizeof line, "%-19s %9lld -> %9lld %-3s %+6.1f %%  %s", row.name,
+                      static_cast<long long>(row.base), static_cast<long long>(row.now), row.unit, change,
+                      !row.compared ? "reported only" : check.within ? "within 5 %" : "OUTSIDE 5 %");
+        check.line = line;
+        checks.push_back(check);
+    }
+    return checks;
 }
 
 }  // namespace soak

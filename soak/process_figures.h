@@ -3,6 +3,7 @@
 // files and resident memory. The soak compares them before and after.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace soak {
 
@@ -10,7 +11,9 @@ struct ProcessFigures {
     int threads = 0;
     int openFiles = 0;
     int64_t residentKb = 0;
-    int64_t heapInUseKb = 0;  // what the allocator handed out and was not freed
+    // What the allocator handed out and was not freed (under AddressSanitizer,
+    // its own count, which leaves its quarantine of freed blocks out).
+    int64_t heapInUseKb = 0;
     // Resident memory once the allocator gave its free pages back (malloc_trim):
     // what the process holds, without what the allocator keeps for later.
     int64_t trimmedResidentKb = 0;
@@ -27,5 +30,16 @@ std::string Describe(const ProcessFigures& figures);
 // Whether `now` lies within `percent` % of `base` (at least one unit either
 // way, so that small counts can move by one).
 bool WithinPercent(int64_t base, int64_t now, double percent);
+
+// One figure before and after: its name, both values, the change in % and
+// whether it stayed within the limit (figures that are only reported pass).
+struct FigureCheck {
+    std::string line;
+    bool within = true;
+};
+// Threads, open files, heap in use and trimmed resident memory of `now`
+// against `base`; with compareResident false, resident memory is reported only.
+std::vector<FigureCheck> CompareFigures(const ProcessFigures& base, const ProcessFigures& now, double percent,
+                                        bool compareResident);
 
 }  // namespace soak

@@ -12,7 +12,7 @@ namespace soak {
 class RecoveryStats {
 public:
     void Add(const std::string& link, FaultKind kind, double seconds);
-    // One line per link and kind: count, mean, maximum.
+    // One line per link and kind, and one per link over every kind: count, average, worst.
     std::vector<std::string> Summary() const;
     size_t Count() const;
 
