@@ -209,7 +209,8 @@ TEST_F(GroupControlTest, ReducedInstancesMissInputUntilAddedBack) {
     }
     ASSERT_EQ(link.link->QueryInstanceStatus(), 0);
     ASSERT_TRUE(link.notic->WaitForCount("query", 1));
-    for (const auto& state : link.notic->Events().back().states) {
+    const auto events = link.notic->Events();  // a copy: the loop reads into it
+    for (const auto& state : events.back().states) {
         if (paused == state.instanceNo) {
             EXPECT_EQ(state.state, cloudsim::kNodeInstanceReduced);
         }
