@@ -1,36 +1,8 @@
 #include "cloudsim/fault_script.h"
 
+#include "json_fields.h"
+
 namespace cloudsim {
-namespace {
-
-std::string ReadInt(const Json::Value& json, const char* key, int min, int max, int& out) {
-    if (!json.isMember(key)) return "";
-    const Json::Value& value = json[key];
-    if (!value.isInt64() || value.isBool() || value.asInt64() < min || value.asInt64() > max) {
-        return std::string("\"") + key + "\" must be an integer from " + std::to_string(min) + " to " +
-               std::to_string(max);
-    }
-    out = value.asInt();
-    return "";
-}
-
-std::string ReadBool(const Json::Value& json, const char* key, bool& out) {
-    if (!json.isMember(key)) return "";
-    if (!json[key].isBool()) return std::string("\"") + key + "\" must be true or false";
-    out = json[key].asBool();
-    return "";
-}
-
-std::string ReadString(const Json::Value& json, const char* key, std::string& out) {
-    if (!json.isMember(key)) return "";
-    if (!json[key].isString() || json[key].asString().size() > 1024) {
-        return std::string("\"") + key + "\" must be a string of at most 1024 bytes";
-    }
-    out = json[key].asString();
-    return "";
-}
-
-}  // namespace
 
 std::string FaultScriptFromJson(const Json::Value& json, FaultScript& out) {
     if (!json.isObject()) return "a fault script is a JSON object";
@@ -45,21 +17,21 @@ std::string FaultScriptFromJson(const Json::Value& json, FaultScript& out) {
     }
     FaultScript script;
     const int kBig = 1 << 30;
-    std::string error = ReadInt(json, "refuseCode", -kBig, kBig, script.refuseCode);
-    if (error.empty()) error = ReadString(json, "refuseMsg", script.refuseMsg);
-    if (error.empty()) error = ReadInt(json, "httpStatus", 0, 599, script.httpStatus);
-    if (error.empty()) error = ReadInt(json, "delayMs", 0, 60000, script.delayMs);
-    if (error.empty()) error = ReadInt(json, "apiCalls", -1, kBig, script.apiCalls);
-    if (error.empty()) error = ReadInt(json, "dropAfterPackages", -1, kBig, script.dropAfterPackages);
-    if (error.empty()) error = ReadInt(json, "errorCode", -kBig, kBig, script.errorCode);
-    if (error.empty()) error = ReadString(json, "errorMsg", script.errorMsg);
-    if (error.empty()) error = ReadInt(json, "errorAfterPackages", 0, kBig, script.errorAfterPackages);
-    if (error.empty()) error = ReadBool(json, "noDelayEcho", script.noDelayEcho);
-    if (error.empty()) error = ReadInt(json, "probeDelayMs", 0, 10000, script.probeDelayMs);
-    if (error.empty()) error = ReadBool(json, "malformedPackages", script.malformedPackages);
-    if (error.empty()) error = ReadBool(json, "refuseUpgrade", script.refuseUpgrade);
-    if (error.empty()) error = ReadInt(json, "refuseUpgradeMs", 0, 3600000, script.refuseUpgradeMs);
-    if (error.empty()) error = ReadInt(json, "streamConnections", -1, kBig, script.streamConnections);
+    std::string error = ReadIntField(json, "refuseCode", script.refuseCode, -kBig, kBig);
+    if (error.empty()) error = ReadStringField(json, "refuseMsg", script.refuseMsg);
+    if (error.empty()) error = ReadIntField(json, "httpStatus", script.httpStatus, 0, 599);
+    if (error.empty()) error = ReadIntField(json, "delayMs", script.delayMs, 0, 60000);
+    if (error.empty()) error = ReadIntField(json, "apiCalls", script.apiCalls, -1, kBig);
+    if (error.empty()) error = ReadIntField(json, "dropAfterPackages", script.dropAfterPackages, -1, kBig);
+    if (error.empty()) error = ReadIntField(json, "errorCode", script.errorCode, -kBig, kBig);
+    if (error.empty()) error = ReadStringField(json, "errorMsg", script.errorMsg);
+    if (error.empty()) error = ReadIntField(json, "errorAfterPackages", script.errorAfterPackages, 0, kBig);
+    if (error.empty()) error = ReadBoolField(json, "noDelayEcho", script.noDelayEcho);
+    if (error.empty()) error = ReadIntField(json, "probeDelayMs", script.probeDelayMs, 0, 10000);
+    if (error.empty()) error = ReadBoolField(json, "malformedPackages", script.malformedPackages);
+    if (error.empty()) error = ReadBoolField(json, "refuseUpgrade", script.refuseUpgrade);
+    if (error.empty()) error = ReadIntField(json, "refuseUpgradeMs", script.refuseUpgradeMs, 0, 3600000);
+    if (error.empty()) error = ReadIntField(json, "streamConnections", script.streamConnections, -1, kBig);
     if (!error.empty()) return error;
     if (script.httpStatus != 0 && script.httpStatus < 100) return "\"httpStatus\" must be 0 or an HTTP status";
     out = script;

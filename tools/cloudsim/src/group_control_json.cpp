@@ -1,35 +1,9 @@
 // The group-control records and fault scripts as JSON, for the control
 // endpoints.
 #include "cloudsim/group_control.h"
+#include "json_fields.h"
 
 namespace cloudsim {
-namespace {
-
-std::string ReadCode(const Json::Value& json, const char* key, int& out) {
-    if (!json.isMember(key)) return "";
-    const Json::Value& value = json[key];
-    if (!value.isInt() || value.isBool()) return std::string("\"") + key + "\" must be an integer";
-    out = value.asInt();
-    return "";
-}
-
-std::string ReadFlag(const Json::Value& json, const char* key, bool& out) {
-    if (!json.isMember(key)) return "";
-    if (!json[key].isBool()) return std::string("\"") + key + "\" must be true or false";
-    out = json[key].asBool();
-    return "";
-}
-
-std::string ReadMessage(const Json::Value& json, const char* key, std::string& out) {
-    if (!json.isMember(key)) return "";
-    if (!json[key].isString() || json[key].asString().size() > 1024) {
-        return std::string("\"") + key + "\" must be a string of at most 1024 bytes";
-    }
-    out = json[key].asString();
-    return "";
-}
-
-}  // namespace
 
 std::string NodeFaultScriptFromJson(const Json::Value& json, NodeFaultScript& out) {
     if (!json.isObject()) return "a fault script is a JSON object";
@@ -42,15 +16,15 @@ std::string NodeFaultScriptFromJson(const Json::Value& json, NodeFaultScript& ou
         if (!known) return "unknown node fault \"" + name + "\"";
     }
     NodeFaultScript script;
-    std::string error = ReadCode(json, "registerCode", script.registerCode);
-    if (error.empty()) error = ReadMessage(json, "registerMsg", script.registerMsg);
-    if (error.empty()) error = ReadCode(json, "answerCode", script.answerCode);
-    if (error.empty()) error = ReadMessage(json, "answerMsg", script.answerMsg);
-    if (error.empty()) error = ReadFlag(json, "noHeartbeatEcho", script.noHeartbeatEcho);
-    if (error.empty()) error = ReadFlag(json, "refuseUpgrade", script.refuseUpgrade);
-    if (error.empty()) error = ReadCode(json, "refuseUpgradeMs", script.refuseUpgradeMs);
+    std::string error = ReadIntField(json, "registerCode", script.registerCode);
+    if (error.empty()) error = ReadStringField(json, "registerMsg", script.registerMsg);
+    if (error.empty()) error = ReadIntField(json, "answerCode", script.answerCode);
+    if (error.empty()) error = ReadStringField(json, "answerMsg", script.answerMsg);
+    if (error.empty()) error = ReadBoolField(json, "noHeartbeatEcho", script.noHeartbeatEcho);
+    if (error.empty()) error = ReadBoolField(json, "refuseUpgrade", script.refuseUpgrade);
+    if (error.empty()) error = ReadIntField(json, "refuseUpgradeMs", script.refuseUpgradeMs, 0, 3600000);
     if (error.empty() && script.refuseUpgradeMs < 0) error = "\"refuseUpgradeMs\" must not be negative";
-    if (error.empty()) error = ReadFlag(json, "silent", script.silent);
+    if (error.empty()) error = ReadBoolField(json, "silent", script.silent);
     if (error.empty()) out = script;
     return error;
 }
