@@ -56,6 +56,7 @@ endif()
 if(TARGET swplay_u)
   target_sources(app_core PRIVATE
     src/device/kovra_listeners.cpp
+    src/device/kovra_runtime.cpp
     src/device/kovra_channel_object.cpp
     src/device/kovra_muti_channel_object.cpp
     src/device/kovra_stream_stats.cpp)

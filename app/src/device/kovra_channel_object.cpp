@@ -5,33 +5,17 @@
 #include <QTransform>
 
 #include <cstring>
-#include <mutex>
 
 #include "device/device_key_table.h"
 #include "device/gui_relay.h"
 #include "device/kovra_listeners.h"
+#include "device/kovra_runtime.h"
 #include "device/kovra_stream_stats.h"
 #include "swplay_u/keyboard.h"
 #include "swplay_u/sw_data_source.h"
 #include "swplay_u/sw_player.h"
-#include "swplay_u/sw_runtime.h"
 
 namespace app {
-namespace {
-
-const int kFrameWidth = 720;
-const int kFrameHeight = 1280;
-
-void InitRuntimeOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { swplay_u::SWRuntime::GetInstance()->init(3, nullptr); });
-}
-
-swplay_u::SWVideoLevel Level(int level, int bitrate, int quality) {
-    return {{level, kFrameWidth, kFrameHeight, 20, 15, bitrate, 45, quality, quality, 0, 0}};
-}
-
-}  // namespace
 
 KovraChannelObject::KovraChannelObject(QString windowId, QString userId, QString deviceId, QString channelAppId,
                                        QString channelSecret)
@@ -52,20 +36,20 @@ void KovraChannelObject::start(int, int, int, int, QWidget* target) {
     if (m_started || !m_player) {
         return;
     }
-    InitRuntimeOnce();
+    InitKovraRuntime();
     const int colon = channelSecret.lastIndexOf(QLatin1Char(':'));
     const QByteArray host = channelSecret.left(colon).toUtf8();
     const uint16_t port = colon < 0 ? 0 : channelSecret.mid(colon + 1).toUShort();
     m_source->setLoginParams(host.constData(), port, userId.toLongLong(), channelAppId.toUtf8().constData(),
                              deviceId.toUtf8().constData(), 0);
-    m_source->setPlayParams("", 2, kFrameWidth, kFrameHeight, 20, 15, 4096, 40, 1, 1, 3, 1, 0);
+    m_source->setPlayParams("", 2, kKovraFrameWidth, kKovraFrameHeight, 20, 15, 4096, 40, 1, 1, 3, 1, 0);
     m_source->setBusinessType(1);
-    const swplay_u::SWVideoLevel levels[4] = {Level(1, 4096, 1), Level(2, 2048, 2), Level(3, 1024, 3),
-                                              Level(4, 512, 4)};
+    const swplay_u::SWVideoLevel levels[4] = {KovraVideoLevel(1, 4096, 1), KovraVideoLevel(2, 2048, 2), KovraVideoLevel(3, 1024, 3),
+                                              KovraVideoLevel(4, 512, 4)};
     m_source->setVideoLevels(levels, 4);
     m_source->setVideoLevel(1);
     m_player->setDataSource(m_source.get());
-    setDstFormat(-1, kFrameWidth, kFrameHeight, 0);
+    setDstFormat(-1, kKovraFrameWidth, kKovraFrameHeight, 0);
     setDisplaySizeListener(m_sizeListener.get());
     m_player->setDisplay(this);
     m_player->start();
@@ -117,9 +101,9 @@ QPoint KovraChannelObject::PhonePoint(int x, int y, const QSize& targetSize, boo
         return QPoint(0, 0);
     }
     if (landscape) {
-        return QPoint((H - y) * kFrameWidth / H, x * kFrameHeight / W);
+        return QPoint((H - y) * kKovraFrameWidth / H, x * kKovraFrameHeight / W);
     }
-    return QPoint(x * kFrameWidth / W, y * kFrameHeight / H);
+    return QPoint(x * kKovraFrameWidth / W, y * kKovraFrameHeight / H);
 }
 
 void KovraChannelObject::sendTouch(int action, int x, int y) {

@@ -6,32 +6,19 @@
 #include <QTransform>
 
 #include <cstring>
-#include <mutex>
 
 #include "device/device_key_table.h"
 #include "device/gui_relay.h"
 #include "device/kovra_channel_object.h"
 #include "device/kovra_listeners.h"
+#include "device/kovra_runtime.h"
 #include "device/kovra_stream_stats.h"
 #include "swplay_u/keyboard.h"
 #include "swplay_u/sw_data_source.h"
 #include "swplay_u/sw_player.h"
-#include "swplay_u/sw_runtime.h"
 
 namespace app {
 namespace {
-
-const int kFrameWidth = 720;
-const int kFrameHeight = 1280;
-
-void InitRuntimeOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { swplay_u::SWRuntime::GetInstance()->init(3, nullptr); });
-}
-
-swplay_u::SWVideoLevel Level(int first, int bitrate, int quality) {
-    return {{first, kFrameWidth, kFrameHeight, 20, 15, bitrate, 45, quality, quality, 0, 0}};
-}
 
 // A copy of a display's frame buffer.
 QImage CopyFrame(swplay_u::VideoDisplayWinBase& display) {
@@ -64,7 +51,7 @@ void KovraMutiChannelObject::Begin(QWidget* target, bool show) {
     if (m_started || m_devices.isEmpty()) {
         return;
     }
-    InitRuntimeOnce();
+    InitKovraRuntime();
     m_target = target;
     m_show = show;
     bool first = true;
@@ -87,10 +74,10 @@ void KovraMutiChannelObject::StartDevice(const GroupDevice& device, bool first) 
     const uint16_t port = colon < 0 ? 0 : device.channelSecret.mid(colon + 1).toUShort();
     source->setLoginParams(host.constData(), port, device.userId.toLongLong(),
                            device.channelAppId.toUtf8().constData(), id.toUtf8().constData(), 0);
-    source->setPlayParams("", 2, kFrameWidth, kFrameHeight, 20, 15, 4096, 40, 1, 1, 3, 1, 0);
+    source->setPlayParams("", 2, kKovraFrameWidth, kKovraFrameHeight, 20, 15, 4096, 40, 1, 1, 3, 1, 0);
     source->setBusinessType(1);
-    const swplay_u::SWVideoLevel levels[4] = {Level(2, 4096, 1), Level(2, 2048, 2), Level(3, 1024, 3),
-                                              Level(4, 512, 4)};
+    const swplay_u::SWVideoLevel levels[4] = {KovraVideoLevel(2, 4096, 1), KovraVideoLevel(2, 2048, 2), KovraVideoLevel(3, 1024, 3),
+                                              KovraVideoLevel(4, 512, 4)};
     source->setVideoLevels(levels, 4);
     source->setVideoLevel(1);
     player->setDataSource(source.get());
@@ -100,7 +87,7 @@ void KovraMutiChannelObject::StartDevice(const GroupDevice& device, bool first) 
     auto sizeListener = std::make_unique<MyPlayDataSourceListener>(
         [this, relay, id](int rotation) { relay->Post([this, id, rotation] { OnRotation(id, rotation); }); });
     if (first) {
-        setDstFormat(-1, kFrameWidth, kFrameHeight, 0);
+        setDstFormat(-1, kKovraFrameWidth, kKovraFrameHeight, 0);
         setDisplaySizeListener(sizeListener.get());
         player->setDisplay(this);
         if (m_inputCallback) listener->SetInputActiveCallback(m_inputCallback);
@@ -112,7 +99,7 @@ void KovraMutiChannelObject::StartDevice(const GroupDevice& device, bool first) 
                 if (m_target && m_show) m_target->update();
             });
         });
-        display->setDstFormat(-1, kFrameWidth, kFrameHeight, 0);
+        display->setDstFormat(-1, kKovraFrameWidth, kKovraFrameHeight, 0);
         display->setDisplaySizeListener(sizeListener.get());
         player->setDisplay(display.get());
         m_displays[id] = std::move(display);
