@@ -1,5 +1,7 @@
 #include "device/device_geometry.h"
 
+#include <QWidget>
+
 namespace app {
 
 QSize DeviceMinimumSize(bool landscape) { return landscape ? QSize(424, 256) : QSize(256, 424); }
@@ -20,6 +22,15 @@ QSize AspectSize(const QSize& size, ResizeEdge edge, bool landscape, bool maximi
         }
     }
     return QSize(w, h);
+}
+
+void TurnViewTo(QWidget& view, bool landscape) {
+    const QSize size = view.size();
+    const bool keep = landscape ? size.width() >= size.height() : size.height() >= size.width();
+    if (!keep) {
+        view.setMinimumSize(0, 0);
+        view.resize(size.height(), size.width());
+    }
 }
 
 }  // namespace app

@@ -9,6 +9,7 @@
 #include "common/qv_log.h"
 #include "capture/threaded_producer.h"
 #include "device/capture_choice.h"
+#include "device/device_geometry.h"
 #include "device/gui_relay.h"
 #include "device/lumet_phone_notic.h"
 #include "device/lumet_stream_stats.h"
@@ -185,12 +186,7 @@ void LumetChannelObject::OnRotation(int rotation) {
         return;
     }
     setLandscape(rotation == 1);
-    const QSize size = m_target->size();
-    const bool keep = rotation == 1 ? size.width() >= size.height() : size.height() >= size.width();
-    if (!keep) {
-        m_target->setMinimumSize(0, 0);
-        m_target->resize(size.height(), size.width());
-    }
+    TurnViewTo(*m_target, rotation == 1);
 }
 
 void LumetChannelObject::OnInputActive(bool active) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/qv_log.h"
+#include "device/device_geometry.h"
 #include "device/gui_relay.h"
 #include "device/lumet_channel_object.h"
 #include "device/lumet_phone_notic.h"
@@ -203,12 +204,7 @@ void LumetMutiChannelObject::OnRotation(int rotation) {
         return;
     }
     setLandscape(rotation == 1);
-    const QSize size = m_target->size();
-    const bool keep = rotation == 1 ? size.width() >= size.height() : size.height() >= size.width();
-    if (!keep) {
-        m_target->setMinimumSize(0, 0);
-        m_target->resize(size.height(), size.width());
-    }
+    TurnViewTo(*m_target, rotation == 1);
 }
 
 void LumetMutiChannelObject::OnInputActive(bool active) {
