@@ -121,7 +121,13 @@ TEST_F(CloudGroupTest, DataModeDeliversEveryFollowersScreenAsJpeg) {
     ASSERT_TRUE(WaitUntil([&] { return sdk->FlushPic() == 0; }, 60000)) << "pictures never ready";
     EXPECT_EQ(-1, sdk->FlushPic());  // inside the interval
     EXPECT_TRUE(Logged("[MOSAIC_SDK]FlushPic too quick"));
-    ASSERT_TRUE(WaitUntil([&] { return notic->PictureCount() >= Followers().size(); }, 60000));
+    // Every follower's picture, whichever other pictures arrive first.
+    ASSERT_TRUE(WaitUntil([&] {
+        const auto pictures = notic->Pictures();
+        for (const auto& phone : Followers())
+            if (pictures.count(phone) == 0) return false;
+        return true;
+    }, 60000));
     const auto got = notic->Pictures();
     EXPECT_EQ(0u, got.count(Main()));
     for (const auto& phone : Followers()) {
