@@ -35,7 +35,7 @@ private:
 // Prints "<name>: engine <x>/s baseline <y>/s ratio <x/y>".
 void PrintFigure(const std::string& name, const Rate& engine, const Rate& baseline);
 
-// Counts events from any thread; waiters block until a target is reached.
+// Counts events from any thread; one waiter at a time blocks until its target is reached.
 class Counter {
 public:
     void Add(size_t n = 1);
@@ -48,6 +48,8 @@ private:
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_cv;
     size_t m_count = 0;
+    mutable bool m_waiting = false;  // a WaitFor runs
+    mutable size_t m_target = 0;     // its target
 };
 
 struct FrameStop : net_engine::IHttpNotic {

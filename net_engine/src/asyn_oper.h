@@ -38,8 +38,8 @@ struct AsynHttpReq : AsynOperReq {
 };
 
 struct AsynWSSendReq : AsynHttpReq {
-    std::shared_ptr<std::vector<char>> data;
-    uint8_t frameFlag = 0;  // libcurl flag: 1 text, 2 binary, 8 close
+    std::shared_ptr<std::vector<char>> data;  // the whole frame as it goes on the wire
+    uint8_t frameFlag = 0;                    // its opcode: 1 text, 2 binary, 8 close
 };
 
 struct AsynEndWSReq : AsynHttpReq {

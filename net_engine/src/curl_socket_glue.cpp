@@ -51,7 +51,6 @@ int CHttpFrame::HandleSocket(CURL* easy, curl_socket_t s, int what, void* userp,
             return -1;
         }
         engine->m_polls[s] = context;
-        if (easy) engine->m_easySockets[easy] = s;
         context->curlEvents = 0;
         if (what != CURL_POLL_OUT) context->curlEvents |= UV_READABLE;
         if (what != CURL_POLL_IN) context->curlEvents |= UV_WRITABLE;
@@ -60,7 +59,7 @@ int CHttpFrame::HandleSocket(CURL* easy, curl_socket_t s, int what, void* userp,
     }
     case CURL_POLL_REMOVE:
         if (context) {
-            engine->ForgetSocket(context);
+            engine->m_polls.erase(context->socket);
             uv_poll_stop(&context->poll);
             if (!uv_is_closing(reinterpret_cast<uv_handle_t*>(&context->poll)))
                 uv_close(reinterpret_cast<uv_handle_t*>(&context->poll), &FreePollContext);
@@ -73,21 +72,27 @@ int CHttpFrame::HandleSocket(CURL* easy, curl_socket_t s, int what, void* userp,
     }
 }
 
+void CHttpFrame::ArmPoll(PollContext* context) {
+    uv_handle_t* handle = reinterpret_cast<uv_handle_t*>(&context->poll);
+    if (uv_is_closing(handle)) return;
+    // Every restart costs the loop a system call: only changes are passed on.
+    if (context->curlEvents == context->armedEvents) return;
+    context->armedEvents = context->curlEvents;
+    if (context->curlEvents) uv_poll_start(&context->poll, context->curlEvents, &CHttpFrame::CurlPerform);
+    else uv_poll_stop(&context->poll);
+}
+
 void CHttpFrame::CurlPerform(uv_poll_t* poll, int status, int events) {
     auto* context = static_cast<PollContext*>(poll->data);
     CHttpFrame* engine = context->engine;
     const curl_socket_t socket = context->socket;
-    // Writability asked for by a waiting send only is not libcurl's business.
     int flags = 0;
-    if ((events & UV_READABLE) && (context->curlEvents & UV_READABLE)) flags |= CURL_CSELECT_IN;
-    if ((events & UV_WRITABLE) && (context->curlEvents & UV_WRITABLE)) flags |= CURL_CSELECT_OUT;
-    bool forSend = (events & UV_WRITABLE) && context->sendWaiting;
+    if (events & UV_READABLE) flags |= CURL_CSELECT_IN;
+    if (events & UV_WRITABLE) flags |= CURL_CSELECT_OUT;
+    if (status < 0) flags |= CURL_CSELECT_ERR;
     ++engine->m_drainDepth;
-    if (forSend) engine->OnSocketWritable(context);
-    if (flags != 0 || !forSend || status < 0) {
-        engine->SocketAction(socket, flags, "CurlPerform");
-        engine->CheckMultiInfo();
-    }
+    engine->SocketAction(socket, flags, "CurlPerform");
+    engine->CheckMultiInfo();
     engine->RunDueCurlWork();
     --engine->m_drainDepth;
     engine->DrainQueued();
@@ -156,27 +161,30 @@ void CHttpFrame::CheckMultiInfo() {
         }
         CURL* easy = msg->easy_handle;
         CURLcode result = msg->data.result;
+        HandlePrivate* priv = nullptr;
+        CURLcode rc = curl_easy_getinfo(easy, CURLINFO_PRIVATE, reinterpret_cast<char**>(&priv));
+        std::shared_ptr<CHttpHandle> handle = rc == CURLE_OK && priv ? priv->self : nullptr;
+        // An upgraded WebSocket stays in the multi handle: its connection
+        // lives as long as the transfer does, and the engine carries it on.
+        if (handle && result == CURLE_OK && handle->OnWebSocketUpgraded()) continue;
         CURLMcode mc = curl_multi_remove_handle(m_multi, easy);
         if (mc != CURLM_OK) {
             QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_multi_remove_handle failed while CheckMultiInfo", mc,
                    curl_multi_strerror(mc));
         }
         char* url = nullptr;
-        CURLcode rc = curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &url);
+        rc = curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &url);
         if (rc == CURLE_OK) {
             QV_LOG(0, "[NET_ENGINE]%s DONE result[%d:%s]", url ? url : "", result, curl_easy_strerror(result));
         } else {
             QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_easy_getinfo CURLINFO_EFFECTIVE_URL failed while FinishHttpReq", rc,
                    curl_easy_strerror(rc));
         }
-        HandlePrivate* priv = nullptr;
-        rc = curl_easy_getinfo(easy, CURLINFO_PRIVATE, reinterpret_cast<char**>(&priv));
-        if (rc != CURLE_OK || !priv || !priv->self) {
+        if (!handle) {
             QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_easy_getinfo CURLINFO_PRIVATE failed while FinishHttpReq", rc,
                    curl_easy_strerror(rc));
             continue;
         }
-        std::shared_ptr<CHttpHandle> handle = priv->self;
         handle->OnTransferDone(result);
     }
 }

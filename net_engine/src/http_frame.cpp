@@ -225,9 +225,9 @@ void CHttpFrame::TearDown() {
         }
         m_loop.reset();
     }
-    m_pendingSenders.clear();
+    m_webSockets.clear();
+    m_stalledSenders.clear();
     m_polls.clear();
-    m_easySockets.clear();
     m_curlWorkDue = false;
     m_initState.store(0);
 }
@@ -274,12 +274,7 @@ void CHttpFrame::OnStop(uv_async_t* async) {
         }
     }
     engine->RunQueued();
-    // Frames that never got out are reported by the handles before the loop ends.
-    auto senders = std::move(engine->m_pendingSenders);
-    engine->m_pendingSenders.clear();
-    for (auto& sender : senders) {
-        if (auto handle = sender.handle.lock()) handle->AbandonWebSocketSends("engine stopped");
-    }
+    engine->EndWebSocketsOnStop();
     engine->CloseOwnHandles();
 }
 

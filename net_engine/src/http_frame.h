@@ -26,9 +26,8 @@ struct PollContext {
     uv_poll_t poll;
     curl_socket_t socket;
     CHttpFrame* engine;
-    int curlEvents;    // UV_READABLE / UV_WRITABLE as libcurl asked
-    bool sendWaiting;  // a partly sent WebSocket frame waits for the socket to take more
-    int armedEvents;   // what the poll watches now
+    int curlEvents;   // UV_READABLE / UV_WRITABLE as libcurl asked
+    int armedEvents;  // what the poll watches now
 };
 
 class CHttpFrame final : public INetEngine, public std::enable_shared_from_this<CHttpFrame> {
@@ -56,10 +55,12 @@ public:
     bool Post(std::shared_ptr<AsynOperReq> req);
     CURLM* Multi() const { return m_multi; }
     uv_loop_t* Loop() const { return m_loop.get(); }
-    // Continues the frames of a handle that libcurl could take only in part:
-    // as soon as its socket is writable, or every millisecond when the socket
-    // cannot be watched or takes nothing although writable.
-    void WatchPendingSend(std::shared_ptr<CHttpHandle> handle);
+    // An upgraded WebSocket connection: its socket is the handle's own from
+    // now on; the engine ends it when the engine stops.
+    void TrackWebSocket(std::shared_ptr<CHttpHandle> handle);
+    // Retries the queued frames of a handle every millisecond while its
+    // socket takes nothing although writable (TLS waiting for the peer).
+    void RetrySendSoon(std::shared_ptr<CHttpHandle> handle);
 
 private:
     void FrameThread(std::shared_ptr<CHttpFrame> self);
@@ -85,16 +86,9 @@ private:
     // libcurl call is on the stack.
     void RunDueCurlWork();
 
-    // Partly sent WebSocket frames (ws_send_watch.cpp).
-    struct PendingSender {
-        std::weak_ptr<CHttpHandle> handle;
-        bool byTimer = false;  // retried by the 1 ms timer instead of writability
-    };
     void ArmPoll(PollContext* context);
-    void ForgetSocket(PollContext* context);
-    PollContext* PollOf(CHttpHandle& handle) const;
-    void OnSocketWritable(PollContext* context);
-    void StartSendRetry();
+    // Upgraded WebSocket connections and stalled senders (ws_connections.cpp).
+    void EndWebSocketsOnStop();
     static void OnSendRetry(uv_timer_t* timer);
 
     std::atomic<int32_t> m_initState{0};
@@ -116,9 +110,9 @@ private:
     bool m_handlesOpen = false;  // the own libuv handles above are initialised
 
     // Loop thread only.
-    std::vector<PendingSender> m_pendingSenders;
-    std::unordered_map<curl_socket_t, PollContext*> m_polls;  // sockets libcurl has us watch
-    std::unordered_map<CURL*, curl_socket_t> m_easySockets;   // the socket of each transfer
+    std::vector<std::weak_ptr<CHttpHandle>> m_webSockets;      // upgraded connections
+    std::vector<std::weak_ptr<CHttpHandle>> m_stalledSenders;  // retried by the 1 ms timer
+    std::unordered_map<curl_socket_t, PollContext*> m_polls;   // sockets libcurl has us watch
     bool m_curlWorkDue = false;                               // libcurl asked for a zero time-out
     int m_curlDepth = 0;                                      // socket-action calls on the stack
     int m_drainDepth = 0;     // socket and time-out callbacks on the stack; they run queued work at their end

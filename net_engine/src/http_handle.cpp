@@ -4,6 +4,7 @@
 
 #include "common/qv_log.h"
 #include "http_frame.h"
+#include "ws_frame_encoder.h"
 
 namespace net_engine {
 
@@ -87,7 +88,22 @@ int CHttpHandle::Init(const char* url, const char* name, int kind, std::shared_p
     }
     // A WebSocket connection is never reused: closing the transfer must close
     // the socket, or the peer never learns that the client left.
-    if (kind == HTTP_KIND_WEBSOCKET) curl_easy_setopt(m_easy, CURLOPT_FORBID_REUSE, 1L);
+    // A WebSocket transfer ends at the upgrade; the engine then carries the
+    // connection on (frames sent whole with curl_easy_send, received with
+    // curl_ws_recv). It is never reused: taking the transfer out of the
+    // multi handle closes the socket, so the peer learns that the client left.
+    // Pings are answered by the engine, so that no pong lands inside a
+    // partly sent frame.
+    if (kind == HTTP_KIND_WEBSOCKET &&
+        (!set(CURLOPT_CONNECT_ONLY, 2L, [&](CURLcode rc) {
+             QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl set CURLOPT_CONNECT_ONLY[%d] failed", rc, curl_easy_strerror(rc),
+                    2);
+         }) ||
+         !set(CURLOPT_WS_OPTIONS, static_cast<long>(CURLWS_NOAUTOPONG), [&](CURLcode rc) {
+             QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl set CURLOPT_WS_OPTIONS failed", rc, curl_easy_strerror(rc));
+         }))) {
+        return fail();
+    }
     m_name = name ? name : "";
     m_url = url;
     m_kind = kind;
@@ -287,8 +303,7 @@ int CHttpHandle::Execute(std::shared_ptr<AsynOperReq> req, std::shared_ptr<CHttp
         return 0;
     case OPER_SEND_WS: {
         auto* send = static_cast<AsynWSSendReq*>(req.get());
-        size_t sent = 0;
-        SendOnLoop(send->data, send->frameFlag, &sent);
+        SendOnLoop(std::move(send->data), send->frameFlag == kWsClose);
         return 0;
     }
     default:
@@ -314,6 +329,8 @@ void CHttpHandle::Reset() {
         std::fclose(m_writeFile);
         m_writeFile = nullptr;
     }
+    CloseSocketWatch();
+    m_upgraded = false;
     m_sendQueue.clear();
     m_inMulti = false;
     m_endPending = false;
@@ -354,7 +371,8 @@ size_t CHttpHandle::WriteCallback(char* data, size_t size, size_t count, void* u
         handle->m_response.append(data, length);
         return count;
     }
-    handle->OnWebSocketChunk(data, length);
+    // Only the body of a refused upgrade comes here; frames are read after the upgrade.
+    if (auto notic = handle->m_notic) notic->OnWebSocketData(data, length, WS_FRAME_OTHER, handle->m_userData);
     return count;
 }
 

@@ -9,8 +9,10 @@
 #include <mutex>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "asyn_oper.h"
+#include "ws_frame_encoder.h"
 #include "net_engine/net_engine.h"
 
 namespace net_engine {
@@ -59,24 +61,42 @@ public:
     void NoteDetachRequest() { ++m_detachRequests; }
     // libcurl finished the transfer (loop thread, outside libcurl callbacks).
     void OnTransferDone(CURLcode result);
-    // Sends what is still queued (loop thread).
-    SendProgress FlushWebSocketSends();
+    // libcurl finished a transfer with success: true when it was a
+    // WebSocket upgrade that the handle now carries on with its own socket
+    // watch (the transfer stays in the multi handle until it ends).
+    bool OnWebSocketUpgraded();
+    // The socket watch of an upgraded connection saw `events`.
+    void HandleSocketEvent(int status, int events);
+    // The engine's retry timer: sends what a stalled socket did not take.
+    SendProgress ContinueStalledSends();
+    // The engine stops: queued frames are given up and the socket watch closed.
+    void EndOnEngineStop();
     CURL* Easy() const { return m_easy; }
+    // The libuv poll of an upgraded connection's socket (ws_socket_io.cpp).
+    struct SocketWatch;
     // Drops frames that can no longer be sent and fails the connection.
     void AbandonWebSocketSends(const char* why);
 
 private:
+    // A frame as it goes on the wire, and how much of it went out.
     struct PendingFrame {
         std::shared_ptr<std::vector<char>> data;
         size_t offset = 0;
-        unsigned int flag = 0;
     };
 
     static size_t WriteCallback(char* data, size_t size, size_t count, void* userp);
     static int ProgressCallback(void* userp, double dlTotal, double dlNow, double ulTotal, double ulNow);
     static int DebugCallback(CURL* easy, curl_infotype type, char* data, size_t size, void* userp);
-    void OnWebSocketChunk(const char* data, size_t length);
-    void SendOnLoop(std::shared_ptr<std::vector<char>> data, unsigned int flag, size_t* sent);
+    void OnWebSocketChunk(const char* data, size_t length, const curl_ws_frame* meta);
+    // Writes a whole frame, or queues it behind others and watches for writability.
+    void SendOnLoop(std::shared_ptr<std::vector<char>> frame, bool close);
+    // Sends what is still queued (loop thread).
+    SendProgress FlushWebSocketSends();
+    // Reads every frame libcurl has for an upgraded connection.
+    void ReadWebSocket();
+    // Watches the upgraded connection's socket: readable always, writable while frames wait.
+    void ArmSocketWatch();
+    void CloseSocketWatch();
     void ClearWebSocketState();
     // Ends the current WebSocket transfer on the next loop turn (it may be
     // inside a libcurl callback now) and reports it.
@@ -120,6 +140,10 @@ private:
     std::string m_control;              // payload of a ping, pong or close frame in progress
     std::deque<PendingFrame> m_sendQueue;
     int64_t m_lastSendProgressMs = 0;   // steady clock: when queued bytes last went out
+    bool m_upgraded = false;            // the transfer is an open WebSocket connection
+    bool m_sendStalled = false;         // the socket took nothing although writable: the timer retries
+    SocketWatch* m_watch = nullptr;     // owned; freed by libuv's close callback
+    std::vector<char> m_receiveBuffer;  // frames as curl_ws_recv hands them over
 };
 
 }  // namespace net_engine

@@ -1,5 +1,5 @@
-// WebSocket side of a request handle: joining received chunks and frames into
-// whole messages, and sending frames so that none is ever cut.
+// WebSocket side of a request handle: sending frames so that none is ever
+// cut, joining received pieces into whole messages, and ending a connection.
 #include <chrono>
 #include <cstring>
 
@@ -24,11 +24,11 @@ int64_t SteadyMs() {
 int CHttpHandle::SendWebSocket(std::shared_ptr<std::vector<char>> data, int frameKind, size_t* sent) {
     auto engine = Engine();
     if (m_initState.load() != 2 || !m_easy || m_kind != HTTP_KIND_WEBSOCKET || !sent || !engine) return -1;
-    unsigned int flag = 0;
+    WsOpcode opcode = kWsBinary;
     switch (frameKind) {
-    case WS_FRAME_TEXT: flag = CURLWS_TEXT; break;
-    case WS_FRAME_BINARY: flag = CURLWS_BINARY; break;
-    case WS_FRAME_CLOSE: flag = CURLWS_CLOSE; break;
+    case WS_FRAME_TEXT: opcode = kWsText; break;
+    case WS_FRAME_BINARY: opcode = kWsBinary; break;
+    case WS_FRAME_CLOSE: opcode = kWsClose; break;
     default:
         QV_LOG(60, "[NET_ENGINE]unknow websocket type[%d]", frameKind);
         return -1;
@@ -37,55 +37,57 @@ int CHttpHandle::SendWebSocket(std::shared_ptr<std::vector<char>> data, int fram
         QV_LOG(60, "[NET_ENGINE]send web socket failed: engine not running");
         return -1;
     }
+    // The frame is built (and masked) on the caller's thread; the loop only writes it.
+    const size_t size = data ? data->size() : 0;
+    auto frame = EncodeClientFrame(opcode, data ? data->data() : nullptr, size, NextWsMaskKey());
     if (engine->IsLoopThread()) {
-        SendOnLoop(std::move(data), flag, sent);
+        SendOnLoop(std::move(frame), opcode == kWsClose);
+        *sent = size;
         return 0;
     }
     auto req = std::make_shared<AsynWSSendReq>();
     req->type = OPER_SEND_WS;
     req->target = shared_from_this();
-    req->frameFlag = static_cast<uint8_t>(flag);
-    *sent = data ? data->size() : 0;
-    req->data = std::move(data);
-    engine->Post(req);
+    req->frameFlag = opcode;
+    req->data = std::move(frame);
+    if (!engine->Post(req)) {
+        *sent = 0;
+        return -1;
+    }
+    *sent = size;
     return 0;
 }
 
-void CHttpHandle::SendOnLoop(std::shared_ptr<std::vector<char>> data, unsigned int flag, size_t* sent) {
-    *sent = 0;
+void CHttpHandle::SendOnLoop(std::shared_ptr<std::vector<char>> frame, bool close) {
     if (!m_easy) return;
+    if (close) m_closeSent = true;
     // Frames queue behind one that went out only in part.
     if (!m_sendQueue.empty()) {
-        m_sendQueue.push_back(PendingFrame{std::move(data), 0, flag});
+        m_sendQueue.push_back(PendingFrame{std::move(frame), 0});
         return;
     }
-    const char* bytes = data ? data->data() : "";
-    size_t size = data ? data->size() : 0;
     size_t n = 0;
-    if (flag & CURLWS_CLOSE) m_closeSent = true;
-    CURLcode rc = curl_ws_send(m_easy, bytes, size, &n, 0, flag);
-    *sent = n;
-    if (rc == CURLE_OK && n == size) return;
+    CURLcode rc = curl_easy_send(m_easy, frame->data(), frame->size(), &n);
+    if (rc == CURLE_OK && n == frame->size()) return;
     if (rc != CURLE_OK && rc != CURLE_AGAIN) {
         QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_ws_send failed", rc, curl_easy_strerror(rc));
         // The connection cannot carry frames any more: end it so the user reconnects.
         FailWebSocket("send error");
         return;
     }
-    QV_LOG(40, "[NET_ENGINE]Send len diff [%zu] != [%zu]", size, n);
-    m_sendQueue.push_back(PendingFrame{std::move(data), n, flag});
+    QV_LOG(40, "[NET_ENGINE]Send len diff [%zu] != [%zu]", frame->size(), n);
+    m_sendQueue.push_back(PendingFrame{std::move(frame), n});
     m_lastSendProgressMs = SteadyMs();
-    if (auto engine = Engine()) engine->WatchPendingSend(shared_from_this());
+    ArmSocketWatch();
 }
 
 SendProgress CHttpHandle::FlushWebSocketSends() {
     bool moved = false;
     while (!m_sendQueue.empty() && m_easy) {
         PendingFrame& frame = m_sendQueue.front();
-        const char* bytes = frame.data ? frame.data->data() : "";
-        size_t size = frame.data ? frame.data->size() : 0;
+        const size_t size = frame.data->size();
         size_t n = 0;
-        CURLcode rc = curl_ws_send(m_easy, bytes + frame.offset, size - frame.offset, &n, 0, frame.flag);
+        CURLcode rc = curl_easy_send(m_easy, frame.data->data() + frame.offset, size - frame.offset, &n);
         frame.offset += n;
         moved |= n > 0;
         if (rc == CURLE_OK && frame.offset >= size) {
@@ -123,9 +125,7 @@ void CHttpHandle::AbandonWebSocketSends(const char* why) {
 void CHttpHandle::AnswerPeerClose(const std::string& payload) {
     if (!m_inMulti || !m_easy) return;  // the user disconnected meanwhile
     if (!m_closeSent) {
-        m_closeSent = true;
-        size_t n = 0;
-        curl_ws_send(m_easy, payload.data(), payload.size() >= 2 ? 2 : 0, &n, 0, CURLWS_CLOSE);
+        SendOnLoop(EncodeClientFrame(kWsClose, payload.data(), payload.size() >= 2 ? 2 : 0, NextWsMaskKey()), true);
     }
     FailWebSocket("closed by the peer");
 }
@@ -141,6 +141,7 @@ void CHttpHandle::FailWebSocket(const char* why) {
         EndFailedWebSocket(m_transfer);
         return;
     }
+    // Ended on the next loop turn: the caller may be inside a libcurl call or a notification.
     auto req = std::make_shared<AsynEndWSReq>();
     req->type = OPER_END_WS;
     req->target = shared_from_this();
@@ -152,6 +153,8 @@ void CHttpHandle::EndFailedWebSocket(uint32_t transfer) {
     m_endPending = false;
     if (!m_inMulti || transfer != m_transfer) return;
     auto engine = Engine();
+    // The socket watch closes before libcurl closes the socket.
+    ClearWebSocketState();
     if (engine && engine->Multi() && m_easy) {
         CURLMcode mc = curl_multi_remove_handle(engine->Multi(), m_easy);
         if (mc != CURLM_OK) {
@@ -159,11 +162,13 @@ void CHttpHandle::EndFailedWebSocket(uint32_t transfer) {
                    curl_multi_strerror(mc));
         }
     }
-    ClearWebSocketState();
     ReportEnd(HTTP_RESULT_FAILED);
 }
 
 void CHttpHandle::ClearWebSocketState() {
+    CloseSocketWatch();
+    m_upgraded = false;
+    m_sendStalled = false;
     if (!m_sendQueue.empty()) {
         QV_LOG(40, "[NET_ENGINE]websocket[%s] disconnected with [%zu] frames not sent", m_url.c_str(),
                m_sendQueue.size());
@@ -174,13 +179,8 @@ void CHttpHandle::ClearWebSocketState() {
     m_control.clear();
 }
 
-void CHttpHandle::OnWebSocketChunk(const char* data, size_t length) {
-    const curl_ws_frame* meta = curl_ws_meta(m_easy);
+void CHttpHandle::OnWebSocketChunk(const char* data, size_t length, const curl_ws_frame* meta) {
     auto notic = m_notic;
-    if (!meta) {
-        if (notic) notic->OnWebSocketData(data, length, WS_FRAME_OTHER, m_userData);
-        return;
-    }
     int flags = meta->flags;
     // Control frames may come between the frames of a fragmented message:
     // keep them apart from the message being joined.
@@ -189,6 +189,8 @@ void CHttpHandle::OnWebSocketChunk(const char* data, size_t length) {
         if (meta->bytesleft != 0) return;
         std::string payload;
         payload.swap(m_control);
+        if ((flags & CURLWS_PING) && !m_closeSent)
+            SendOnLoop(EncodeClientFrame(kWsPong, payload.data(), payload.size(), NextWsMaskKey()), false);
         if (notic)
             notic->OnWebSocketData(payload.data(), payload.size(), (flags & CURLWS_CLOSE) ? WS_FRAME_CLOSE : WS_FRAME_OTHER,
                                    m_userData);
@@ -199,13 +201,17 @@ void CHttpHandle::OnWebSocketChunk(const char* data, size_t length) {
     bool frameEnds = meta->bytesleft == 0;
     bool messageEnds = frameEnds && !(flags & CURLWS_CONT);
     if (messageEnds && m_response.empty() && meta->offset == 0) {
-        // The common case: a whole message in one chunk.
+        // The common case: a whole message in one piece.
         if (notic) notic->OnWebSocketData(data, length, kind, m_userData);
         return;
     }
     size_t pos = m_frameBase + static_cast<size_t>(meta->offset);
-    if (m_response.size() < pos + length) m_response.resize(pos + length);
-    if (length) std::memcpy(&m_response[pos], data, length);
+    if (pos == m_response.size()) {
+        m_response.append(data, length);  // pieces come in order
+    } else {
+        if (m_response.size() < pos + length) m_response.resize(pos + length);
+        if (length) std::memcpy(&m_response[pos], data, length);
+    }
     if (!frameEnds) return;
     if (!messageEnds) {
         m_frameBase = m_response.size();
@@ -215,6 +221,11 @@ void CHttpHandle::OnWebSocketChunk(const char* data, size_t length) {
     message.swap(m_response);
     m_frameBase = 0;
     if (notic) notic->OnWebSocketData(message.data(), message.size(), kind, m_userData);
+    // The next large message reuses the memory, unless one is being joined again meanwhile.
+    if (m_response.empty()) {
+        message.clear();
+        m_response.swap(message);
+    }
 }
 
 }  // namespace net_engine

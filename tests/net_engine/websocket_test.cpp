@@ -44,8 +44,8 @@ protected:
     }
 
     // Connects and waits for the upgrade, polling the status as a link would.
-    void Connect(const std::string& path = "/ws") {
-        recorder = std::make_shared<HttpRecorder>();
+    void Connect(const std::string& path = "/ws", std::shared_ptr<HttpRecorder> notic = nullptr) {
+        recorder = notic ? notic : std::make_shared<HttpRecorder>();
         handle = IHttpHandleInterface::Create();
         ASSERT_EQ(handle->Init((server->BaseUrl() + path).c_str(), "ws", HTTP_KIND_WEBSOCKET, recorder, 2000, 0, nullptr),
                   0);
@@ -118,6 +118,48 @@ TEST_P(WebSocketTest, FragmentedAndLargeMessagesArriveOnceAndWhole) {
     EXPECT_EQ(data[2].kind, WS_FRAME_BINARY);
 }
 
+TEST_P(WebSocketTest, EveryLengthEncodingArrivesExactly) {
+    Connect();
+    // Each side of the 7-bit, 16-bit and 64-bit length fields, and an empty frame.
+    const std::vector<size_t> sizes = {0, 1, 125, 126, 127, 65535, 65536, 200001};
+    std::vector<std::string> sent;
+    for (size_t size : sizes) {
+        std::string bytes(size, '\0');
+        for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + size) % 256);
+        EXPECT_EQ(Send(bytes, WS_FRAME_BINARY), size);
+        sent.push_back(std::move(bytes));
+    }
+    ASSERT_TRUE(WaitUntil([&] { return log.Count() == sizes.size(); }, 10000)) << log.Count();
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        auto got = log.At(i);
+        EXPECT_TRUE(got.first == sent[i]) << "size " << sizes[i] << " arrived as " << got.first.size();
+        EXPECT_TRUE(got.second);
+    }
+}
+
+TEST_P(WebSocketTest, FramesSentFromInsideANotificationKeepTheirOrder) {
+    // Every echo answered from the loop thread inside the notification starts the next one.
+    struct Chain : HttpRecorder {
+        std::shared_ptr<IHttpHandleInterface> handle;  // set before the first echo
+        std::atomic<int> left{200};
+        void OnWebSocketData(const char* data, size_t size, int kind, void* user) override {
+            HttpRecorder::OnWebSocketData(data, size, kind, user);
+            if (kind != WS_FRAME_TEXT || --left <= 0) return;
+            std::string next = "echo:" + std::to_string(left.load());
+            size_t sent = 0;
+            handle->SendWebSocket(std::make_shared<std::vector<char>>(next.begin(), next.end()), WS_FRAME_TEXT, &sent);
+        }
+    };
+    auto chain = std::make_shared<Chain>();
+    Connect("/ws", chain);
+    chain->handle = handle;
+    Send("echo:200", WS_FRAME_TEXT);
+    ASSERT_TRUE(WaitUntil([&] { return chain->MessageCount() == 200; }, 10000)) << chain->MessageCount();
+    auto messages = chain->Messages();
+    for (size_t i = 0; i < messages.size(); ++i) EXPECT_EQ(messages[i].data, "echo:" + std::to_string(200 - i));
+    chain->handle.reset();
+}
+
 TEST_P(WebSocketTest, FramesFromManyThreadsAreNeverCutOrMixed) {
     Connect();
     constexpr int kThreads = 4, kEach = 25;
@@ -183,6 +225,14 @@ TEST_P(WebSocketTest, DisconnectThenReconnectOnTheSameHandle) {
     Send("echo:again", WS_FRAME_TEXT);
     ASSERT_TRUE(WaitUntil([&] { return recorder->MessageCount() == 1; }));
     EXPECT_EQ(recorder->Messages()[0].data, "echo:again");
+}
+
+TEST_P(WebSocketTest, StoppingTheEngineWithAnOpenConnectionEndsItsLoop) {
+    Connect();
+    EXPECT_EQ(engine->Stop(false), 0);  // returns only once the loop has ended
+    EXPECT_EQ(handle->DisconnectWebSocket(), -1) << "the engine is gone";
+    // A fresh engine deletes the handle in TearDown.
+    engine = StartedEngine();
 }
 
 TEST_P(WebSocketTest, SendChecksItsArguments) {
