@@ -1,6 +1,8 @@
 // libcurl multi handle in socket-action mode on the engine's libuv loop:
 // libcurl says which sockets to watch and when to time out; libuv says when
 // a socket is ready, and the engine hands that back to libcurl.
+#include <unistd.h>
+
 #include <cstdlib>
 
 #include "common/qv_log.h"
@@ -31,6 +33,11 @@ int CHttpFrame::HandleSocket(CURL* easy, curl_socket_t s, int what, void* userp,
     case CURL_POLL_OUT:
     case CURL_POLL_INOUT: {
         if (!context) {
+            // A connection back from libcurl's pool keeps the poll it had.
+            auto kept = engine->m_polls.find(s);
+            if (kept != engine->m_polls.end()) context = kept->second;
+        }
+        if (!context) {
             if (!engine->m_loop) return 0;
             context = static_cast<PollContext*>(std::calloc(1, sizeof(PollContext)));
             if (!context) return -1;
@@ -58,18 +65,40 @@ int CHttpFrame::HandleSocket(CURL* easy, curl_socket_t s, int what, void* userp,
         return 0;
     }
     case CURL_POLL_REMOVE:
+        // libcurl is done with the socket for now; a keep-alive connection
+        // stays open in its pool. The poll stays too, still watching for
+        // reading: the next request on the connection then costs the loop
+        // no system call to watch it again. It is closed with the socket.
         if (context) {
-            engine->m_polls.erase(context->socket);
-            uv_poll_stop(&context->poll);
-            if (!uv_is_closing(reinterpret_cast<uv_handle_t*>(&context->poll)))
-                uv_close(reinterpret_cast<uv_handle_t*>(&context->poll), &FreePollContext);
             curl_multi_assign(engine->m_multi, s, nullptr);
+            context->curlEvents = 0;
+            if (context->armedEvents & UV_WRITABLE) engine->StopPoll(context);
         }
         return 0;
     default:
         QV_LOG(60, "[NET_ENGINE]HandleSocket Get default Action[%d]", what);
         return 0;
     }
+}
+
+void CHttpFrame::StopPoll(PollContext* context) {
+    uv_poll_stop(&context->poll);
+    context->armedEvents = 0;
+}
+
+void CHttpFrame::ClosePoll(curl_socket_t socket) {
+    auto it = m_polls.find(socket);
+    if (it == m_polls.end()) return;
+    PollContext* context = it->second;
+    m_polls.erase(it);
+    uv_handle_t* handle = reinterpret_cast<uv_handle_t*>(&context->poll);
+    if (!uv_is_closing(handle)) uv_close(handle, &FreePollContext);
+}
+
+int CHttpFrame::CloseSocket(void* clientp, curl_socket_t socket) {
+    // The poll goes first: libuv must stop watching a descriptor before it is closed.
+    if (auto* engine = static_cast<CHttpFrame*>(clientp)) engine->ClosePoll(socket);
+    return ::close(socket);
 }
 
 void CHttpFrame::ArmPoll(PollContext* context) {
@@ -86,6 +115,12 @@ void CHttpFrame::CurlPerform(uv_poll_t* poll, int status, int events) {
     auto* context = static_cast<PollContext*>(poll->data);
     CHttpFrame* engine = context->engine;
     const curl_socket_t socket = context->socket;
+    if (context->curlEvents == 0) {
+        // An idle pooled connection woke (the peer closed it, most likely):
+        // libcurl finds out when it next uses or prunes it.
+        engine->StopPoll(context);
+        return;
+    }
     int flags = 0;
     if (events & UV_READABLE) flags |= CURL_CSELECT_IN;
     if (events & UV_WRITABLE) flags |= CURL_CSELECT_OUT;

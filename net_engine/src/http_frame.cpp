@@ -209,6 +209,8 @@ void CHttpFrame::TearDown() {
         curl_multi_cleanup(m_multi);
         m_multi = nullptr;
     }
+    // Sockets libcurl closed took their polls with them; close any left.
+    while (!m_polls.empty()) ClosePoll(m_polls.begin()->first);
     if (m_loop) {
         if (m_handlesOpen) CloseOwnHandles();
         m_handlesOpen = false;

@@ -55,6 +55,10 @@ public:
     bool Post(std::shared_ptr<AsynOperReq> req);
     CURLM* Multi() const { return m_multi; }
     uv_loop_t* Loop() const { return m_loop.get(); }
+    // libcurl closes a socket (CURLOPT_CLOSESOCKETFUNCTION, data: the engine).
+    static int CloseSocket(void* clientp, curl_socket_t socket);
+    // Closes the poll the engine kept for a socket libcurl no longer watches.
+    void ClosePoll(curl_socket_t socket);
     // An upgraded WebSocket connection: its socket is the handle's own from
     // now on; the engine ends it when the engine stops.
     void TrackWebSocket(std::shared_ptr<CHttpHandle> handle);
@@ -87,6 +91,7 @@ private:
     void RunDueCurlWork();
 
     void ArmPoll(PollContext* context);
+    void StopPoll(PollContext* context);
     // Upgraded WebSocket connections and stalled senders (ws_connections.cpp).
     void EndWebSocketsOnStop();
     static void OnSendRetry(uv_timer_t* timer);
@@ -112,7 +117,7 @@ private:
     // Loop thread only.
     std::vector<std::weak_ptr<CHttpHandle>> m_webSockets;      // upgraded connections
     std::vector<std::weak_ptr<CHttpHandle>> m_stalledSenders;  // retried by the 1 ms timer
-    std::unordered_map<curl_socket_t, PollContext*> m_polls;   // sockets libcurl has us watch
+    std::unordered_map<curl_socket_t, PollContext*> m_polls;   // sockets libcurl watches or keeps in its pool
     bool m_curlWorkDue = false;                               // libcurl asked for a zero time-out
     int m_curlDepth = 0;                                      // socket-action calls on the stack
     int m_drainDepth = 0;     // socket and time-out callbacks on the stack; they run queued work at their end

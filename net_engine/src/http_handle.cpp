@@ -273,6 +273,10 @@ int CHttpHandle::Execute(std::shared_ptr<AsynOperReq> req, std::shared_ptr<CHttp
     case OPER_ADD_HTTP: {
         m_frameBase = 0;
         m_control.clear();
+        // Every socket of the engine's transfers is closed through the engine,
+        // which keeps polls of pooled connections open until then.
+        curl_easy_setopt(m_easy, CURLOPT_CLOSESOCKETFUNCTION, &CHttpFrame::CloseSocket);
+        curl_easy_setopt(m_easy, CURLOPT_CLOSESOCKETDATA, static_cast<void*>(engine.get()));
         CURLMcode mc = curl_multi_add_handle(engine->Multi(), m_easy);
         if (mc != CURLM_OK) {
             QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_multi_add_handle failed while AddHttpReq", mc,

@@ -42,6 +42,8 @@ bool CHttpHandle::OnWebSocketUpgraded() {
                m_url.c_str());
         return false;
     }
+    // The socket is the connection's own from now on: no poll of the engine's may watch it too.
+    engine->ClosePoll(socket);
     auto watch = std::make_unique<SocketWatch>();
     int uvRc = uv_poll_init_socket(engine->Loop(), &watch->poll, socket);
     if (uvRc != 0) {
