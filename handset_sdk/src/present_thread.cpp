@@ -2,6 +2,8 @@
 
 #include <pthread.h>
 
+#include <chrono>
+
 #include "common/qv_log.h"
 
 namespace handset_sdk {
@@ -100,7 +102,9 @@ void CPresentThread::Present(video_player::IVideoPlayInterface& player, const Pr
     area.right = job.rect.right;
     area.bottom = job.rect.bottom;
     try {
-        if (player.Draw(job.picture, area, job.mode) == 0 && shown) shown(job);
+        const auto start = std::chrono::steady_clock::now();
+        if (player.Draw(job.picture, area, job.mode) != 0 || !shown) return;
+        shown(std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count());
     } catch (...) {
         // A picture that cannot be drawn is skipped like one the player refused.
     }

@@ -26,15 +26,15 @@ struct PresentJob {
     codec_interface::CVideoDecodeOutParam picture;  // holds the decoded frame
     RECT rect;
     int mode = 0;
-    int64_t decodedAtMicros = 0;  // steady clock, when the decoder gave the picture
 };
 
 class CPresentThread {
 public:
     // Makes and sets up the player on the present thread; nullptr on failure.
     using PlayerMaker = std::function<std::shared_ptr<video_player::IVideoPlayInterface>()>;
-    // Called on the present thread for each picture the player drew.
-    using Shown = std::function<void(const PresentJob& job)>;
+    // Called on the present thread for each picture the player drew, with
+    // the microseconds the drawing took.
+    using Shown = std::function<void(int64_t micros)>;
 
     CPresentThread() = default;
     ~CPresentThread();

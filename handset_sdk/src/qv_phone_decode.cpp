@@ -86,7 +86,7 @@ bool CQVPhoneControl::SetUpPipeline(const SdkParams& params, bool afterSizeChang
             std::lock_guard<std::mutex> lock(m_displayMutex);
             window = m_window;
         }
-        const auto shown = [this](const PresentJob& job) { m_stats.OnPresented(MicrosNow() - job.decodedAtMicros); };
+        const auto shown = [this](int64_t micros) { m_stats.OnPresented(micros); };
         if (!m_pipeline.SetUpVideoPlayer(video, decodeMode, window, shown, fail)) return false;
     }
     if (!afterSizeChange && show && params.out.value12 != 0 && !m_dropAudio.load()) {
@@ -131,7 +131,6 @@ void CQVPhoneControl::HandleVideo(const Buff& frame, const SdkParams& params) {
             job.rect = m_rect;
         }
         job.mode = m_displayMode.load();
-        job.decodedAtMicros = decodeEnd;
         job.picture = std::move(picture);
         m_pipeline.Present(std::move(job));
         return;

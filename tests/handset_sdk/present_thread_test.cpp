@@ -76,10 +76,10 @@ PresentJob Job(int64_t index, int left = 0, int mode = 0) {
 TEST(PresentThread, DrawsEveryPictureInOrderOnOneThreadOfItsOwn) {
     auto record = std::make_shared<Record>();
     std::atomic<int> shown{0};
-    std::vector<int64_t> shownOrder;  // written on the present thread, read after Drain
+    std::atomic<bool> negative{false};
     CPresentThread present;
-    ASSERT_TRUE(present.Start(Maker(record), [&](const PresentJob& job) {
-        shownOrder.push_back(job.picture.frameIndex);
+    ASSERT_TRUE(present.Start(Maker(record), [&](int64_t micros) {
+        if (micros < 0) negative = true;
         shown.fetch_add(1);
     }));
     EXPECT_TRUE(present.Start(Maker(record), nullptr)) << "a running thread stays as it is";
@@ -98,9 +98,7 @@ TEST(PresentThread, DrawsEveryPictureInOrderOnOneThreadOfItsOwn) {
             EXPECT_EQ(record->modes[i], (i + 1) % 4);
         }
     }
-    ASSERT_EQ(shownOrder.size(), static_cast<size_t>(kPictures - kPictures / 10));
-    EXPECT_EQ(shownOrder.front(), 1);
-    EXPECT_EQ(shownOrder.back(), kPictures - 1);
+    EXPECT_FALSE(negative.load()) << "drawing times are durations";
 
     present.Stop();
     EXPECT_FALSE(present.Submit(Job(kPictures + 1))) << "nothing is taken after the stop";
