@@ -46,6 +46,7 @@ bool PrintRow(const char* mode, int fps, const RunResult& r, double plainMs) {
                 " (waited %5.2f)  rss %4.0f MB",
                 mode, fps, p50, Percentile(r.latencyMs, 0.99), r.sent > r.delivered ? r.sent - r.delivered : 0,
                 r.sent, r.cpuMsPerFrame, r.threadMsPerFrame, r.threadWaitMsPerFrame, r.rssMiB);
+    if (r.presentMsPerFrame >= 0) std::printf("  present %5.2f ms/frame", r.presentMsPerFrame);
     if (plainMs > 0) {
         std::printf("  plain %5.2f ms  ratio %6.2f  thread ratio %5.2f", plainMs, p50 / plainMs,
                     r.threadMsPerFrame / plainMs);
@@ -124,7 +125,8 @@ int main(int argc, char** argv) {
                 "  out: OnVideoFrame,  show: presented in an Xvfb window\n");
     std::printf("cpu: whole process per frame sent (the in-process cloud's rendering and encoding included);"
                 " thread: the delivering thread (link: stream loop, out/show: decode thread) per frame,"
-                " waited: its time ready but without a CPU\n");
+                " waited: its time ready but without a CPU; present: show mode's present thread (conversion and"
+                " put into the window) per frame\n");
     std::printf("rss: VmRSS at the end, cloud included; plain: libavcodec alone on the same frames, one thread,"
                 " low delay; ratio = p50 / plain; thread ratio = thread / plain; xvfb: the X server's CPU;"
                 " path: the presentation path the player chose and why\n");

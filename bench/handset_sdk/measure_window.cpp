@@ -48,7 +48,7 @@ bool WaitDelivered(const StampLog& delivered, uint64_t count) {
 }  // namespace
 
 RunResult MeasureWindow(const StreamControl& control, StampLog& delivered, double seconds, pid_t helper,
-                        const std::function<pid_t()>& measured) {
+                        const std::function<pid_t()>& measured, const std::function<pid_t()>& present) {
     RunResult result;
     StampLog& sends = CloudVideoSends();
     if (!WaitDelivered(delivered, delivered.Total() + kWarmFrames)) {
@@ -61,12 +61,14 @@ RunResult MeasureWindow(const StreamControl& control, StampLog& delivered, doubl
     }
     const pid_t named = measured ? measured() : 0;
     const pid_t thread = named > 0 ? named : delivered.LastTid();
+    const pid_t presentThread = present ? present() : 0;
     sends.KeepPayloads(true);
     sends.Begin();
     delivered.Begin();
     const double cpuStart = ProcessCpuSeconds();
     const double threadStart = ThreadCpuSeconds(thread);
     const double waitStart = ThreadRunQueueSeconds(thread);
+    const double presentStart = presentThread > 0 ? ThreadCpuSeconds(presentThread) : -1;
     const double helperStart = OtherProcessCpuSeconds(helper);
     const bool resumed = control.resume() == 0;
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
@@ -74,6 +76,7 @@ RunResult MeasureWindow(const StreamControl& control, StampLog& delivered, doubl
     const double cpuEnd = ProcessCpuSeconds();
     const double threadEnd = ThreadCpuSeconds(thread);
     const double waitEnd = ThreadRunQueueSeconds(thread);
+    const double presentEnd = presentThread > 0 ? ThreadCpuSeconds(presentThread) : -1;
     const double helperEnd = OtherProcessCpuSeconds(helper);
     result.rssMiB = ResidentMiB();
     sends.End();
@@ -101,6 +104,9 @@ RunResult MeasureWindow(const StreamControl& control, StampLog& delivered, doubl
     }
     if (waitStart >= 0 && waitEnd >= 0) {
         result.threadWaitMsPerFrame = (waitEnd - waitStart) * 1000.0 / static_cast<double>(got.size());
+    }
+    if (presentStart >= 0 && presentEnd >= 0) {
+        result.presentMsPerFrame = (presentEnd - presentStart) * 1000.0 / static_cast<double>(got.size());
     }
     if (helperStart >= 0 && helperEnd >= 0) {
         result.helperCpuMsPerFrame = (helperEnd - helperStart) * 1000.0 / static_cast<double>(got.size());

@@ -20,8 +20,9 @@ struct StreamControl {
 
 // helper: another process whose CPU time is measured too (0: none).
 // thread: names the thread whose run time is measured once frames flow
-// (empty, or 0 from it: the one that delivers).
+// (empty, or 0 from it: the one that delivers). present: a second thread
+// whose run time is measured too (show mode's present thread; empty or 0: none).
 RunResult MeasureWindow(const StreamControl& control, StampLog& delivered, double seconds, pid_t helper = 0,
-                        const std::function<pid_t()>& thread = {});
+                        const std::function<pid_t()>& thread = {}, const std::function<pid_t()>& present = {});
 
 }  // namespace handset_bench

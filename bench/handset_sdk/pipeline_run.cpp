@@ -10,6 +10,7 @@
 #include "measure_window.h"
 #include "play_waiter.h"
 #include "present_stamps.h"
+#include "process_usage.h"
 
 namespace handset_bench {
 
@@ -33,7 +34,7 @@ public:
     PlayWaiter play;
 };
 
-// The player names its path in one line, logged on the decode thread.
+// The player names its path in one line, logged on the thread that presents.
 class PathLine {
 public:
     PathLine() {
@@ -108,7 +109,10 @@ RunResult RunPipeline(bool show, int fps, double seconds, xvfb_peer::XcbWindows*
         } else {
             // Audio stays out of the pipeline: the figures are the video path's.
             StreamControl control{[&] { return sdk->SetPlayControl(1, 0); }, [&] { return sdk->SetPlayControl(0, 0); }};
+            // The decode thread by its name; in show mode the pictures are
+            // converted and put on the present thread, measured beside it.
             result = MeasureWindow(control, show ? PresentedPictures() : notic->frames, seconds, show ? xvfbPid : 0,
+                                   [] { return ThreadNamed("qv_decode"); },
                                    [&] { return show ? path.Tid() : 0; });
             result.presentPath = path.Line();
         }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -51,6 +52,16 @@ double OtherProcessCpuSeconds(pid_t pid) {
     }
     if (utime < 0 || stime < 0) return -1;
     return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+pid_t ThreadNamed(const std::string& name) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task", error)) {
+        std::ifstream in(entry.path() / "comm");
+        std::string comm;
+        if (std::getline(in, comm) && comm == name) return static_cast<pid_t>(std::atoi(entry.path().filename().c_str()));
+    }
+    return 0;
 }
 
 double ResidentMiB() {

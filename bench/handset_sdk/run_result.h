@@ -15,6 +15,7 @@ struct RunResult {
     double cpuMsPerFrame = -1;       // process user+system time over the window / frames sent
     double threadMsPerFrame = -1;    // the delivering thread's run time / frames delivered
     double threadWaitMsPerFrame = -1;  // its time waiting for a CPU / frames delivered
+    double presentMsPerFrame = -1;   // show mode: the SDK's present thread's run time / frames delivered
     double helperCpuMsPerFrame = -1; // a helper process (the X server) over the window / frames delivered
     std::string presentPath;         // show mode: the player's log line naming its path and why
     double rssMiB = -1;              // VmRSS at the end of the window

@@ -43,17 +43,19 @@ bool CMediaPipeline::SetUpVideoDecoder(const QvPhoneParam& video, int decodeMode
 }
 
 bool CMediaPipeline::SetUpVideoPlayer(const QvPhoneParam& video, int decodeMode, HWND window,
-                                      const FailReport& fail) {
-    if (m_videoPlayer) return true;
-    auto player = video_player::IVideoPlayInterface::CreateVideoPlayer(video_player::VIDEO_PLAYER_SDL);
+                                      CPresentThread::Shown shown, const FailReport& fail) {
     const int renderFormat = decodeMode == 1 ? PIXEL_FORMAT_NV12 : PIXEL_FORMAT_I420;
-    if (!player || player->Init(renderFormat, window, video.width, video.height) != 0) {
-        QV_LOG(QV_LOG_ERROR, "[HANDSET_SDK]Video start play failed");
-        fail(QV_PHONE_VIDEO_PLAY_FAILED);
-        return false;
-    }
-    m_videoPlayer = std::move(player);
-    return true;
+    const int width = video.width;
+    const int height = video.height;
+    const auto make = [renderFormat, window, width, height]() -> std::shared_ptr<video_player::IVideoPlayInterface> {
+        auto player = video_player::IVideoPlayInterface::CreateVideoPlayer(video_player::VIDEO_PLAYER_SDL);
+        if (!player || player->Init(renderFormat, window, width, height) != 0) return nullptr;
+        return player;
+    };
+    if (m_present.Start(make, std::move(shown))) return true;
+    QV_LOG(QV_LOG_ERROR, "[HANDSET_SDK]Video start play failed");
+    fail(QV_PHONE_VIDEO_PLAY_FAILED);
+    return false;
 }
 
 void CMediaPipeline::SetUpAudioDecoder(const QvAudioParam& audio, const FailReport& fail) {
@@ -87,15 +89,9 @@ int CMediaPipeline::DecodeVideo(const Buff& frame, CVideoDecodeOutParam& out) {
     return m_videoDecoder->Decode(frame.data.data(), static_cast<int>(frame.data.size()), out);
 }
 
-int CMediaPipeline::Draw(const CVideoDecodeOutParam& picture, const RECT& rect, int mode) {
-    if (!m_videoPlayer) return -1;
-    video_player::DisplayRect area;
-    area.left = rect.left;
-    area.top = rect.top;
-    area.right = rect.right;
-    area.bottom = rect.bottom;
-    return m_videoPlayer->Draw(picture, area, mode);
-}
+bool CMediaPipeline::Present(PresentJob job) { return m_present.Submit(std::move(job)); }
+
+void CMediaPipeline::WaitPresented() { m_present.Drain(); }
 
 bool CMediaPipeline::CopyOut(const CVideoDecodeOutParam& picture, int pixelFormat, const uint8_t*& data, int& size) {
     const auto format = static_cast<PixelFormat>(pixelFormat);
@@ -137,6 +133,7 @@ int CMediaPipeline::SetOutputSize(int width, int height) {
 }
 
 void CMediaPipeline::Release() {
+    m_present.Stop();  // the player goes on its own thread
     std::shared_ptr<ICodecInterface> videoDecoder;
     {
         std::lock_guard<std::mutex> lock(m_videoMutex);
@@ -146,10 +143,8 @@ void CMediaPipeline::Release() {
     }
     if (videoDecoder) videoDecoder->UnInit();
     if (m_audioDecoder) m_audioDecoder->UnInit();
-    if (m_videoPlayer) m_videoPlayer->UnInit();
     if (m_audioPlayer) m_audioPlayer->UnInit();
     m_audioDecoder.reset();
-    m_videoPlayer.reset();
     m_audioPlayer.reset();
     m_outBuffer.clear();
     m_outBuffer.shrink_to_fit();

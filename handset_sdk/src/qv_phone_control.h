@@ -140,9 +140,9 @@ private:
     std::atomic<long> m_decodeTid{0};
     bool m_sizeChangedLastPass = false;  // decode thread only
     bool m_audioPlaying = false;         // decode thread only
+    CPhoneStats m_stats;  // before the pipeline: the present thread counts into it until it ends
     FrameQueue m_queue;
     CMediaPipeline m_pipeline;
-    CPhoneStats m_stats;
 
     std::mutex m_keyMutex;
     std::vector<uint32_t> m_pressedKeys;  // in press order

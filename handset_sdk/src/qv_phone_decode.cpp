@@ -1,5 +1,7 @@
-// The decode thread: takes the queued frames, decodes them and draws them
-// (show mode) or hands them to the application (out mode).
+// The decode thread: takes the queued frames, decodes them and hands them to
+// the present thread (show mode) or to the application (out mode).
+#include <pthread.h>
+
 #include <chrono>
 
 #include "codec/codec_interface.h"
@@ -19,6 +21,7 @@ int64_t MicrosNow() {
 }  // namespace
 
 void CQVPhoneControl::DecodeThreadMain(std::weak_ptr<CQVPhoneControl> weak, StopToken stop) {
+    pthread_setname_np(pthread_self(), "qv_decode");
     QV_LOG(QV_LOG_DETAIL, "[HANDSET_SDK]DecodeThread Start");
     if (auto self = weak.lock()) self->m_decodeTid.store(base::GetTid());
     while (!stop->load()) {
@@ -83,7 +86,8 @@ bool CQVPhoneControl::SetUpPipeline(const SdkParams& params, bool afterSizeChang
             std::lock_guard<std::mutex> lock(m_displayMutex);
             window = m_window;
         }
-        if (!m_pipeline.SetUpVideoPlayer(video, decodeMode, window, fail)) return false;
+        const auto shown = [this](int64_t micros) { m_stats.OnPresented(micros); };
+        if (!m_pipeline.SetUpVideoPlayer(video, decodeMode, window, shown, fail)) return false;
     }
     if (!afterSizeChange && show && params.out.value12 != 0 && !m_dropAudio.load()) {
         m_pipeline.SetUpAudioPlayer(audio, fail);
@@ -106,6 +110,8 @@ bool CQVPhoneControl::DetectSizeChange(const Buff& frame) {
         m_video.width = static_cast<uint16_t>(sps.width);
         m_video.height = static_cast<uint16_t>(sps.height);
     }
+    // The pictures of the old size are in the window before the application hears of the new one.
+    m_pipeline.WaitPresented();
     m_stats.OnSize(sps.width, sps.height);
     if (auto notic = Notic()) notic->OnVideoSizeChange(sps.width, sps.height);
     return true;
@@ -119,14 +125,14 @@ void CQVPhoneControl::HandleVideo(const Buff& frame, const SdkParams& params) {
     if (decoded != 0) m_stats.OnDecoded(decodeEnd - decodeStart, decoded == 1 && picture.width >= 1);
     if (decoded < 1 || picture.width < 1) return;
     if (params.out.showMode != 0) {
-        RECT rect;
+        PresentJob job;
         {
             std::lock_guard<std::mutex> lock(m_displayMutex);
-            rect = m_rect;
+            job.rect = m_rect;
         }
-        if (m_pipeline.Draw(picture, rect, m_displayMode.load()) == 0) {
-            m_stats.OnPresented(MicrosNow() - decodeEnd);
-        }
+        job.mode = m_displayMode.load();
+        job.picture = std::move(picture);
+        m_pipeline.Present(std::move(job));
         return;
     }
     const uint8_t* data = nullptr;

@@ -1,5 +1,6 @@
 // Show mode: the SDK draws the phone into a real X window (a private Xvfb)
 // and plays its sound (SDL's dummy audio driver).
+#include <cstdlib>
 #include <thread>
 
 #include "sdk_cloud_fixture.h"
@@ -39,6 +40,21 @@ protected:
     xvfb_peer::XvfbServer server;
     xvfb_peer::XcbWindows x;  // closed before the server goes
     uint32_t window = 0;
+};
+
+// The GPU path, on Mesa's software rasteriser here. Its OpenGL context belongs
+// to one thread, so it works only while the player is made and used on the
+// same one.
+class GpuShowModeTest : public ShowModeTest {
+protected:
+    void SetUp() override {
+        setenv("TESSIVO_VIDEO_PRESENT", "gpu-any", 1);  // before any thread of the test starts
+        ShowModeTest::SetUp();
+    }
+    void TearDown() override {
+        ShowModeTest::TearDown();
+        unsetenv("TESSIVO_VIDEO_PRESENT");
+    }
 };
 
 }  // namespace
@@ -117,4 +133,18 @@ TEST_F(ShowModeTest, PlayerFailureEndsDecodingWithItsStatus) {
     EXPECT_EQ(notic->CountStatus(QV_PHONE_VIDEO_PLAY_FAILED), 1) << "no retry after the thread ended";
     EXPECT_EQ(sdk->StartShow(window, &rect, 0), 0) << "later calls only change the rectangle";
     EXPECT_EQ(sdk->Uninit(), 0);
+}
+
+TEST_F(GpuShowModeTest, GpuPathDrawsTheTurnedPhone) {
+    Play(ShowMode());
+    RECT rect{0, 0, 360, 640};
+    ASSERT_EQ(sdk->StartShow(window, &rect, 2), 0);
+    // The phone marks the point touched: phone point (500, 1000), upside down.
+    int tx = 360 - 250, ty = 640 - 500;
+    ASSERT_EQ(sdk->SendTouch(0, &tx, &ty, 1), 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsRed(x.Pixel(window, 360 - 250, 640 - 500)); }))
+        << "the upside-down marker never appeared; pixel " << std::hex << x.Pixel(window, 360 - 250, 640 - 500);
+    EXPECT_TRUE(Logged("[VIDEO_PLAYER]present path[gpu]"));
+    EXPECT_FALSE(IsRed(x.Pixel(window, 250, 500)));
+    EXPECT_EQ(x.Pixel(window, 390, 690), 0) << "outside the rectangle the window is black";
 }

@@ -18,7 +18,7 @@
 // window cannot be seen (unmapped, minimised, or inside a hidden top-level)
 // nothing is converted or drawn.
 //
-// Init, Draw and UnInit are called from one thread (the decode thread).
+// Init, Draw and UnInit are called from one thread (the SDK's present thread).
 // Without an X11 display (SDL_VIDEODRIVER=dummy or offscreen) the window
 // handle is ignored and the player draws into an image of its own.
 #include <cstdint>
