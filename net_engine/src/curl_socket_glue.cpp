@@ -86,6 +86,17 @@ void CHttpFrame::StopPoll(PollContext* context) {
     context->armedEvents = 0;
 }
 
+// Nothing is watched once the engine stops, so that its loop can end: the
+// polls of pooled keep-alive connections would otherwise keep it running.
+// They are closed with their sockets when the multi handle is cleaned up.
+void CHttpFrame::StopAllPolls() {
+    for (auto& entry : m_polls) {
+        PollContext* context = entry.second;
+        context->curlEvents = 0;
+        if (!uv_is_closing(reinterpret_cast<uv_handle_t*>(&context->poll))) StopPoll(context);
+    }
+}
+
 void CHttpFrame::ClosePoll(curl_socket_t socket) {
     auto it = m_polls.find(socket);
     if (it == m_polls.end()) return;

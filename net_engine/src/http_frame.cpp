@@ -1,5 +1,7 @@
 #include "http_frame.h"
 
+#include <pthread.h>
+
 #include <chrono>
 
 #include "common/qv_log.h"
@@ -159,6 +161,7 @@ int CHttpFrame::Start() {
 
 void CHttpFrame::FrameThread(std::shared_ptr<CHttpFrame> self) {
     QV_LOG(0, "[NET_ENGINE]FrameThread Start");
+    pthread_setname_np(pthread_self(), "net_engine");  // tells the loop apart in profiles and debuggers
     m_loopTid.store(base::GetTid());
     uv_prepare_t prepare;
     uv_prepare_init(m_loop.get(), &prepare);
@@ -277,6 +280,7 @@ void CHttpFrame::OnStop(uv_async_t* async) {
     }
     engine->RunQueued();
     engine->EndWebSocketsOnStop();
+    engine->StopAllPolls();
     engine->CloseOwnHandles();
 }
 

@@ -92,6 +92,7 @@ private:
 
     void ArmPoll(PollContext* context);
     void StopPoll(PollContext* context);
+    void StopAllPolls();
     // Upgraded WebSocket connections and stalled senders (ws_connections.cpp).
     void EndWebSocketsOnStop();
     static void OnSendRetry(uv_timer_t* timer);

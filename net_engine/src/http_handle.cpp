@@ -86,8 +86,6 @@ int CHttpHandle::Init(const char* url, const char* name, int kind, std::shared_p
         })) {
         return fail();
     }
-    // A WebSocket connection is never reused: closing the transfer must close
-    // the socket, or the peer never learns that the client left.
     // A WebSocket transfer ends at the upgrade; the engine then carries the
     // connection on (frames sent whole with curl_easy_send, received with
     // curl_ws_recv). It is never reused: taking the transfer out of the

@@ -202,3 +202,24 @@ TEST_F(HttpRequestTest, ManyRequestsInFlightFromSeveralThreads) {
         DeleteHandle(engine, handles[i]);
     }
 }
+
+// The server outlives the engine here, so the connections stay open in
+// libcurl's pool while the engine stops.
+TEST_F(HttpRequestTest, StoppingTheEngineWithPooledConnectionsEndsItsLoop) {
+    peers::HttpServer plain(Echo);
+    peers::HttpServer tls(Echo, true);
+    for (const auto* server : {&plain, &tls}) {
+        for (int i = 0; i < 2; ++i) {
+            auto recorder = std::make_shared<HttpRecorder>();
+            auto handle = IHttpHandleInterface::Create();
+            ASSERT_EQ(handle->Init((server->BaseUrl() + "/pooled").c_str(), nullptr, HTTP_KIND_GET, recorder, 2000,
+                                   5000, nullptr),
+                      0);
+            if (server == &tls) ASSERT_EQ(handle->SetSSL(nullptr), 0);
+            Run(handle, recorder);
+            EXPECT_EQ(recorder->Status(), 201);
+        }
+    }
+    EXPECT_EQ(engine->Stop(false), 0);  // returns only once the loop has ended
+    engine = StartedEngine();           // for TearDown
+}
