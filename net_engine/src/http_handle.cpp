@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "common/qv_log.h"
+#include "easy_handle_pool.h"
 #include "http_frame.h"
 #include "ws_frame_encoder.h"
 
@@ -30,7 +31,7 @@ int CHttpHandle::Init(const char* url, const char* name, int kind, std::shared_p
         m_initState.store(0);
         return -1;
     }
-    m_easy = curl_easy_init();
+    m_easy = TakeEasyHandle();
     if (!m_easy) {
         m_initState.store(0);
         return -1;
@@ -38,7 +39,7 @@ int CHttpHandle::Init(const char* url, const char* name, int kind, std::shared_p
     m_private = std::make_unique<HandlePrivate>();
     m_private->self = shared_from_this();
     auto fail = [this]() {
-        curl_easy_cleanup(m_easy);
+        ReturnEasyHandle(m_easy);
         m_easy = nullptr;
         m_private.reset();
         m_initState.store(0);
@@ -324,7 +325,10 @@ void CHttpHandle::Reset() {
         m_headers = nullptr;
     }
     if (m_easy) {
-        curl_easy_cleanup(m_easy);
+        // A WebSocket handle holds its own connection; a handle still in a
+        // multi handle cannot be reset. Both are cleaned up instead.
+        if (m_kind == HTTP_KIND_WEBSOCKET || m_inMulti) curl_easy_cleanup(m_easy);
+        else ReturnEasyHandle(m_easy);
         m_easy = nullptr;
     }
     if (m_writeFile) {

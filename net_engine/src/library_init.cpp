@@ -4,6 +4,7 @@
 #include <curl/curl.h>
 
 #include "common/qv_log.h"
+#include "easy_handle_pool.h"
 
 namespace {
 
@@ -12,6 +13,9 @@ __attribute__((constructor)) void NetEngineLoad() {
     if (rc != CURLE_OK) QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_global_init failed", rc, curl_easy_strerror(rc));
 }
 
-__attribute__((destructor)) void NetEngineUnload() { curl_global_cleanup(); }
+__attribute__((destructor)) void NetEngineUnload() {
+    net_engine::DrainEasyHandlePool();
+    curl_global_cleanup();
+}
 
 }  // namespace

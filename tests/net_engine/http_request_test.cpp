@@ -223,3 +223,27 @@ TEST_F(HttpRequestTest, StoppingTheEngineWithPooledConnectionsEndsItsLoop) {
     EXPECT_EQ(engine->Stop(false), 0);  // returns only once the loop has ended
     engine = StartedEngine();           // for TearDown
 }
+
+// libcurl handles are kept and used again: nothing of a request may carry
+// over into the next one.
+TEST_F(HttpRequestTest, ARequestCarriesNothingOfAnEarlierOne) {
+    peers::HttpServer server(Echo);
+    for (int round = 0; round < 20; ++round) {
+        auto postRecorder = std::make_shared<HttpRecorder>();
+        auto post = IHttpHandleInterface::Create();
+        ASSERT_EQ(post->Init((server.BaseUrl() + "/a").c_str(), nullptr, HTTP_KIND_POST, postRecorder, 2000, 5000,
+                             nullptr),
+                  0);
+        ASSERT_EQ(post->SetHeaders({"X-One: 1"}), 0);
+        ASSERT_EQ(post->SetPostFields("body"), 0);
+        Run(post, postRecorder);
+        EXPECT_EQ(postRecorder->Body(), "POST /a [1||] body");
+
+        auto getRecorder = std::make_shared<HttpRecorder>();
+        auto get = IHttpHandleInterface::Create();
+        ASSERT_EQ(get->Init((server.BaseUrl() + "/b").c_str(), nullptr, HTTP_KIND_GET, getRecorder, 2000, 5000, nullptr),
+                  0);
+        Run(get, getRecorder);
+        EXPECT_EQ(getRecorder->Body(), "GET /b [||] ");
+    }
+}
