@@ -111,7 +111,7 @@ TEST_F(KovraViewTest, ClosingStopsTheStreamAndTellsThePage) {
     ASSERT_TRUE(apptest::WaitUntil([&] {
         cloudsim::SessionInfo info;
         return cloud->LatestSession(kInstance, info) && info.playing > 0;
-    }, 10000));
+    }, 30000));
     // A second request for the open window only brings it forward.
     const int sockets = app::YunStateManager::Instance().SocketCount();
     Open(Request("kovra-2"));
@@ -127,7 +127,7 @@ TEST_F(KovraViewTest, ClosingStopsTheStreamAndTellsThePage) {
     EXPECT_TRUE(apptest::WaitUntil([&] {
         cloudsim::SessionInfo info;
         return cloud->LatestSession(kInstance, info) && info.connections == 0;
-    }, 10000));
+    }, 30000));
 }
 
 TEST_F(KovraViewTest, TypedTextArrivesOncePerCharacter) {
