@@ -324,6 +324,9 @@ void CHttpHandle::Reset() {
         curl_slist_free_all(m_headers);
         m_headers = nullptr;
     }
+    // The socket watch closes before the socket does: libuv must stop
+    // watching a descriptor before it is closed (and perhaps reused).
+    CloseSocketWatch();
     if (m_easy) {
         // A WebSocket handle holds its own connection; a handle still in a
         // multi handle cannot be reset. Both are cleaned up instead.
@@ -335,7 +338,6 @@ void CHttpHandle::Reset() {
         std::fclose(m_writeFile);
         m_writeFile = nullptr;
     }
-    CloseSocketWatch();
     m_upgraded = false;
     m_sendQueue.clear();
     m_inMulti = false;
