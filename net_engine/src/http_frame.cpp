@@ -93,6 +93,7 @@ int CHttpFrame::Init(std::shared_ptr<IHttpNotic> notic, void* userData) {
     m_reqAsync.data = this;
     uv_timer_init(m_loop.get(), &m_sendRetryTimer);
     m_sendRetryTimer.data = this;
+    m_spin.Init(m_loop.get());
     m_handlesOpen = true;
 
     m_multi = curl_multi_init();
@@ -203,6 +204,7 @@ void CHttpFrame::CloseOwnHandles() {
     CloseIfOpen(reinterpret_cast<uv_handle_t*>(&m_stopAsync));
     CloseIfOpen(reinterpret_cast<uv_handle_t*>(&m_reqAsync));
     CloseIfOpen(reinterpret_cast<uv_handle_t*>(&m_sendRetryTimer));
+    m_spin.Close();
 }
 
 void CHttpFrame::TearDown() {

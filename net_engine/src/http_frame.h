@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "asyn_oper.h"
+#include "loop_spin.h"
 #include "net_engine/net_engine.h"
 
 namespace net_engine {
@@ -65,6 +66,8 @@ public:
     // Retries the queued frames of a handle every millisecond while its
     // socket takes nothing although writable (TLS waiting for the peer).
     void RetrySendSoon(std::shared_ptr<CHttpHandle> handle);
+    // A socket the engine watches was ready (loop thread).
+    void NoteSocketActivity() { m_spin.NoteActivity(); }
 
 private:
     void FrameThread(std::shared_ptr<CHttpFrame> self);
@@ -109,6 +112,7 @@ private:
     uv_timer_t m_curlTimer{};
     uv_async_t m_reqAsync{};
     uv_timer_t m_sendRetryTimer{};
+    LoopSpin m_spin;
     std::atomic<int32_t> m_running{0};
     std::mutex m_queueMutex;
     std::list<std::shared_ptr<AsynOperReq>> m_AsynOperReqList;

@@ -19,6 +19,7 @@ constexpr size_t kReceiveBufferBytes = 256 * 1024;
 struct CHttpHandle::SocketWatch {
     uv_poll_t poll{};
     std::weak_ptr<CHttpHandle> owner;
+    CHttpFrame* engine = nullptr;  // whose loop the poll runs on
     int armed = 0;  // what the poll watches now
 };
 
@@ -51,6 +52,7 @@ bool CHttpHandle::OnWebSocketUpgraded() {
         return false;
     }
     watch->owner = shared_from_this();
+    watch->engine = engine.get();
     watch->poll.data = watch.get();
     m_watch = watch.release();
     m_upgraded = true;
@@ -137,6 +139,7 @@ namespace {
 
 void OnSocketEvent(uv_poll_t* poll, int status, int events) {
     auto* watch = static_cast<CHttpHandle::SocketWatch*>(poll->data);
+    watch->engine->NoteSocketActivity();
     if (auto handle = watch->owner.lock()) handle->HandleSocketEvent(status, events);
 }
 

@@ -1,5 +1,8 @@
 // Plain HTTP(S) transfers through the engine against a local server.
+#include <unistd.h>
+
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "http_recorder.h"
@@ -215,7 +218,9 @@ TEST_F(HttpRequestTest, StoppingTheEngineWithPooledConnectionsEndsItsLoop) {
             ASSERT_EQ(handle->Init((server->BaseUrl() + "/pooled").c_str(), nullptr, HTTP_KIND_GET, recorder, 2000,
                                    5000, nullptr),
                       0);
-            if (server == &tls) ASSERT_EQ(handle->SetSSL(nullptr), 0);
+            if (server == &tls) {
+                ASSERT_EQ(handle->SetSSL(nullptr), 0);
+            }
             Run(handle, recorder);
             EXPECT_EQ(recorder->Status(), 201);
         }
@@ -246,4 +251,44 @@ TEST_F(HttpRequestTest, ARequestCarriesNothingOfAnEarlierOne) {
         Run(get, getRecorder);
         EXPECT_EQ(getRecorder->Body(), "GET /b [||] ");
     }
+}
+
+namespace {
+
+// CPU time a thread of this process has used so far, in clock ticks.
+long ThreadCpuTicks(long tid) {
+    std::ifstream in("/proc/self/task/" + std::to_string(tid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));  // the name may hold spaces
+    std::string field;
+    long utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14) utime = std::stol(field);
+        if (i == 15) stime = std::stol(field);
+    }
+    return utime + stime;
+}
+
+}  // namespace
+
+// After traffic the loop keeps polling for a moment; then it must sleep
+// again instead of burning a core while nothing happens.
+TEST_F(HttpRequestTest, TheLoopSleepsAgainOnceTrafficStops) {
+    peers::HttpServer server(Echo);
+    long loopTid = 0;
+    OnLoop(engine, [&] { loopTid = base::GetTid(); });
+    for (int round = 0; round < 20; ++round) {
+        auto recorder = std::make_shared<HttpRecorder>();
+        auto handle = IHttpHandleInterface::Create();
+        ASSERT_EQ(handle->Init((server.BaseUrl() + "/busy").c_str(), nullptr, HTTP_KIND_GET, recorder, 2000, 5000,
+                               nullptr),
+                  0);
+        Run(handle, recorder);
+    }
+    const long ticksPerSecond = sysconf(_SC_CLK_TCK);
+    const long before = ThreadCpuTicks(loopTid);
+    std::this_thread::sleep_for(std::chrono::seconds(1));  // the span measured, not a wait for an event
+    const long used = ThreadCpuTicks(loopTid) - before;
+    EXPECT_LT(used, ticksPerSecond * 3 / 10) << "the loop used " << used << " ticks of " << ticksPerSecond
+                                             << " in an idle second";
 }

@@ -1,0 +1,30 @@
+#pragma once
+// Keeps the engine's loop polling, without sleeping, for a short while after
+// a socket was active. While data streams in, or an answer is due shortly,
+// the peer's next write then finds the loop awake: neither side pays for a
+// wake-up, and the data is read at once.
+#include <uv.h>
+
+#include <cstdint>
+
+namespace net_engine {
+
+class LoopSpin {
+public:
+    // How long the loop keeps polling after the last activity.
+    static constexpr uint64_t kWindowNs = 50 * 1000;
+
+    int Init(uv_loop_t* loop);
+    // Loop thread: a socket was ready; the loop polls on for kWindowNs.
+    void NoteActivity();
+    void Close();
+
+private:
+    static void OnIdle(uv_idle_t* idle);
+
+    uv_idle_t m_idle{};
+    bool m_open = false;
+    uint64_t m_lastActivityNs = 0;
+};
+
+}  // namespace net_engine
