@@ -1,12 +1,31 @@
 #include "bench_support.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace bench {
 
-void PrintFigure(const std::string& name, const Rate& engine, const Rate& baseline) {
+namespace {
+
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const size_t mid = values.size() / 2;
+    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+}  // namespace
+
+void Figure::Add(const Rate& engine, const Rate& baseline) {
     const double x = engine.PerSecond(), y = baseline.PerSecond();
-    std::printf("%s: engine %.0f/s baseline %.0f/s ratio %.3f\n", name.c_str(), x, y, y > 0 ? x / y : 0.0);
+    m_engine.push_back(x);
+    m_baseline.push_back(y);
+    m_ratios.push_back(y > 0 ? x / y : 0.0);
+}
+
+void Figure::Print(const std::string& name) const {
+    std::printf("%s: engine %.0f/s baseline %.0f/s ratio %.3f (median of %zu rounds)\n", name.c_str(),
+                Median(m_engine), Median(m_baseline), Median(m_ratios), m_ratios.size());
     std::fflush(stdout);
 }
 

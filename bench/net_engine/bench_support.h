@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "net_engine/net_engine.h"
 
@@ -32,8 +33,23 @@ private:
     Clock::time_point m_start;
 };
 
-// Prints "<name>: engine <x>/s baseline <y>/s ratio <x/y>".
-void PrintFigure(const std::string& name, const Rate& engine, const Rate& baseline);
+// Each figure is measured in this many rounds, each round the engine and then
+// the baseline, so that a burst of load from elsewhere on the machine lands in
+// one round rather than deciding the figure.
+constexpr int kRounds = 5;
+
+// The rounds of one figure.
+class Figure {
+public:
+    void Add(const Rate& engine, const Rate& baseline);
+    // Prints "<name>: engine <x>/s baseline <y>/s ratio <r> (median of <n> rounds)":
+    // x and y are the medians of the two sides' rates, r the median of the
+    // rounds' ratios.
+    void Print(const std::string& name) const;
+
+private:
+    std::vector<double> m_engine, m_baseline, m_ratios;
+};
 
 // Counts events from any thread; one waiter at a time blocks until its target is reached.
 class Counter {

@@ -98,9 +98,12 @@ void RunHttpBenchmarks() {
         const std::string url = server.BaseUrl() + "/post";
         for (size_t inFlight : {size_t{1}, size_t{32}}) {
             const size_t total = inFlight == 1 ? 3000 : 10000;
-            Rate engineRate = std::make_shared<EnginePoster>(engine, url, total)->Run(inFlight);
-            Rate baseRate = BaselinePosts(server.BaseUrl(), total, inFlight);
-            PrintFigure("http_post_inflight_" + std::to_string(inFlight), engineRate, baseRate);
+            Figure figure;
+            for (int round = 0; round < kRounds; ++round) {
+                Rate engineRate = std::make_shared<EnginePoster>(engine, url, total)->Run(inFlight);
+                figure.Add(engineRate, BaselinePosts(server.BaseUrl(), total, inFlight));
+            }
+            figure.Print("http_post_inflight_" + std::to_string(inFlight));
         }
     }
     engine->Stop(false);

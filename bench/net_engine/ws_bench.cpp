@@ -123,9 +123,13 @@ void RunSize(BenchWsServer& server, const std::shared_ptr<INetEngine>& engine, s
         return;
     }
 
-    Rate engineSend = SendOneWay(server.Sunk(), count, window, [&] { return sink.Send(payload, WS_FRAME_BINARY); });
-    Rate baseSend = SendOneWay(server.Sunk(), count, window, [&] { return sinkClient.SendBinary(bytes); });
-    PrintFigure("ws_send_" + label, engineSend, baseSend);
+    Figure send;
+    for (int round = 0; round < kRounds; ++round) {
+        Rate engineSend =
+            SendOneWay(server.Sunk(), count, window, [&] { return sink.Send(payload, WS_FRAME_BINARY); });
+        send.Add(engineSend, SendOneWay(server.Sunk(), count, window, [&] { return sinkClient.SendBinary(bytes); }));
+    }
+    send.Print("ws_send_" + label);
 
     // One untimed burst each first: the first burst of a run also pays for
     // the server's heap growing to hold it, which would count against
@@ -148,36 +152,42 @@ void RunSize(BenchWsServer& server, const std::shared_ptr<INetEngine>& engine, s
     };
     engineBurst();
     baselineBurst();
-    const Rate engineRecv = engineBurst();
-    const Rate baseRecv = baselineBurst();
-    PrintFigure("ws_recv_" + label, engineRecv, baseRecv);
+    Figure receive;
+    for (int round = 0; round < kRounds; ++round) {
+        const Rate engineRecv = engineBurst();
+        receive.Add(engineRecv, baselineBurst());
+    }
+    receive.Print("ws_recv_" + label);
 
-    Rate engineRtt, baseRtt;
-    {
-        auto left = std::make_shared<std::atomic<size_t>>(rtts);
-        echo.notic->onBinary = [left, handle = echo.handle, payload] {
-            size_t v = left->load();
-            while (v > 0 && !left->compare_exchange_weak(v, v - 1)) {
-            }
-            size_t sent = 0;
-            if (v > 1) handle->SendWebSocket(payload, WS_FRAME_BINARY, &sent);
-        };
+    // Each reply sends the next message until `left` runs out (loop thread).
+    auto left = std::make_shared<std::atomic<size_t>>(0);
+    echo.notic->onBinary = [left, handle = echo.handle, payload] {
+        size_t v = left->load();
+        while (v > 0 && !left->compare_exchange_weak(v, v - 1)) {
+        }
+        size_t sent = 0;
+        if (v > 1) handle->SendWebSocket(payload, WS_FRAME_BINARY, &sent);
+    };
+    Figure rtt;
+    for (int round = 0; round < kRounds; ++round) {
+        *left = rtts;
         const size_t before = echo.notic->binaries.Get();
-        Stopwatch watch;
+        Stopwatch engineWatch;
         echo.Send(payload, WS_FRAME_BINARY);
         echo.notic->binaries.WaitFor(before + rtts, Clock::now() + kFigureCap);
-        engineRtt = {echo.notic->binaries.Get() - before, watch.Seconds()};
+        const Rate engineRtt{echo.notic->binaries.Get() - before, engineWatch.Seconds()};
         *left = 0;  // a capped run stops sending
-    }
-    {
-        Stopwatch watch;
+
+        Rate baseRtt;
+        Stopwatch baseWatch;
         const auto deadline = Clock::now() + kFigureCap;
         while (baseRtt.done < rtts && Clock::now() < deadline && echoClient.SendBinary(bytes) &&
                echoClient.Receive(data, binary, 2000))
             ++baseRtt.done;
-        baseRtt.seconds = watch.Seconds();
+        baseRtt.seconds = baseWatch.Seconds();
+        rtt.Add(engineRtt, baseRtt);
     }
-    PrintFigure("ws_rtt_" + label, engineRtt, baseRtt);
+    rtt.Print("ws_rtt_" + label);
 
     sink.Close();
     echo.Close();

@@ -132,7 +132,7 @@ void CHttpFrame::CurlPerform(uv_poll_t* poll, int status, int events) {
         engine->StopPoll(context);
         return;
     }
-    engine->NoteSocketActivity();
+    engine->NoteActivity();
     int flags = 0;
     if (events & UV_READABLE) flags |= CURL_CSELECT_IN;
     if (events & UV_WRITABLE) flags |= CURL_CSELECT_OUT;

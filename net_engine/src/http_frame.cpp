@@ -288,7 +288,10 @@ void CHttpFrame::OnStop(uv_async_t* async) {
 
 void CHttpFrame::OnReq(uv_async_t* async) {
     if (!async || !async->data) return;
-    static_cast<CHttpFrame*>(async->data)->RunQueued();
+    auto* engine = static_cast<CHttpFrame*>(async->data);
+    // More work from other threads tends to follow: poll on without sleeping for a moment.
+    engine->NoteActivity();
+    engine->RunQueued();
 }
 
 void CHttpFrame::RunQueued() {

@@ -66,8 +66,8 @@ public:
     // Retries the queued frames of a handle every millisecond while its
     // socket takes nothing although writable (TLS waiting for the peer).
     void RetrySendSoon(std::shared_ptr<CHttpHandle> handle);
-    // A socket the engine watches was ready (loop thread).
-    void NoteSocketActivity() { m_spin.NoteActivity(); }
+    // A socket the engine watches was ready, or other threads handed over work (loop thread).
+    void NoteActivity() { m_spin.NoteActivity(); }
 
 private:
     void FrameThread(std::shared_ptr<CHttpFrame> self);

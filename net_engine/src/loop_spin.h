@@ -1,8 +1,9 @@
 #pragma once
 // Keeps the engine's loop polling, without sleeping, for a short while after
-// a socket was active. While data streams in, or an answer is due shortly,
-// the peer's next write then finds the loop awake: neither side pays for a
-// wake-up, and the data is read at once.
+// a socket was ready or another thread handed over work. While data streams
+// in, or an answer is due shortly, the peer's next write (or the next
+// hand-over) then finds the loop awake: neither side pays for a wake-up, and
+// the data is read at once.
 #include <uv.h>
 
 #include <cstdint>
@@ -15,7 +16,7 @@ public:
     static constexpr uint64_t kWindowNs = 50 * 1000;
 
     int Init(uv_loop_t* loop);
-    // Loop thread: a socket was ready; the loop polls on for kWindowNs.
+    // Loop thread: something happened; the loop polls on for kWindowNs.
     void NoteActivity();
     void Close();
 

@@ -139,7 +139,7 @@ namespace {
 
 void OnSocketEvent(uv_poll_t* poll, int status, int events) {
     auto* watch = static_cast<CHttpHandle::SocketWatch*>(poll->data);
-    watch->engine->NoteSocketActivity();
+    watch->engine->NoteActivity();
     if (auto handle = watch->owner.lock()) handle->HandleSocketEvent(status, events);
 }
 
