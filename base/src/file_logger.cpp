@@ -44,6 +44,7 @@ FileLogger::FileLogger() {
     const char* level = std::getenv("TESSIVO_LOG_LEVEL");
     if (level) m_active.level = std::atoi(level);
     m_pending = m_active;
+    m_level.store(m_active.level);
 }
 
 FileLogger::~FileLogger() {
@@ -79,10 +80,7 @@ void FileLogger::SetFileCount(const int* count) {
     if (count) m_pending.fileCount = *count;
 }
 
-int FileLogger::GetLevel() const {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_active.level;
-}
+int FileLogger::GetLevel() const { return m_level.load(std::memory_order_relaxed); }
 
 std::string FileLogger::GetFilePath() const {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -93,6 +91,7 @@ void FileLogger::Apply() {
     std::lock_guard<std::mutex> lock(m_mutex);
     bool fileChanged = m_pending.dir != m_active.dir || m_pending.name != m_active.name;
     m_active = m_pending;
+    m_level.store(m_active.level);
     if (fileChanged || !m_file) OpenFile();
 }
 
@@ -107,7 +106,7 @@ void FileLogger::Flush() {
 }
 
 void FileLogger::Log(const int& level, const long& threadId, const char* format, ...) {
-    if (!format) return;
+    if (!format || level < m_level.load(std::memory_order_relaxed)) return;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (level < m_active.level) return;

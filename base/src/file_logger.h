@@ -1,6 +1,7 @@
 #pragma once
 // The logger behind IBaseLogInterface: level filter, optional console copy,
 // file output with size-based rotation.
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -46,6 +47,8 @@ private:
     std::string PathOf(int index) const;
 
     mutable std::mutex m_mutex;
+    // m_active.level, readable without the mutex: most lines are below it.
+    std::atomic<int> m_level{20};
     Settings m_pending;
     Settings m_active;
     FILE* m_file = nullptr;

@@ -219,13 +219,16 @@ void CHttpFrame::CheckMultiInfo() {
             QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_multi_remove_handle failed while CheckMultiInfo", mc,
                    curl_multi_strerror(mc));
         }
-        char* url = nullptr;
-        rc = curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &url);
-        if (rc == CURLE_OK) {
-            QV_LOG(0, "[NET_ENGINE]%s DONE result[%d:%s]", url ? url : "", result, curl_easy_strerror(result));
-        } else {
-            QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_easy_getinfo CURLINFO_EFFECTIVE_URL failed while FinishHttpReq", rc,
-                   curl_easy_strerror(rc));
+        // The URL is looked up only when the detail line is written.
+        if (base::IBaseLogInterface::GetLogInstance()->GetLevel() <= QV_LOG_DETAIL) {
+            char* url = nullptr;
+            rc = curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &url);
+            if (rc == CURLE_OK) {
+                QV_LOG(0, "[NET_ENGINE]%s DONE result[%d:%s]", url ? url : "", result, curl_easy_strerror(result));
+            } else {
+                QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_easy_getinfo CURLINFO_EFFECTIVE_URL failed while FinishHttpReq",
+                       rc, curl_easy_strerror(rc));
+            }
         }
         if (!handle) {
             QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_easy_getinfo CURLINFO_PRIVATE failed while FinishHttpReq", rc,

@@ -5,7 +5,7 @@
 
 #include <atomic>
 #include <cstdio>
-#include <deque>
+#include <list>
 #include <mutex>
 #include <memory>
 #include <string>
@@ -138,7 +138,7 @@ private:
     // WebSocket state, loop thread only.
     size_t m_frameBase = 0;             // where the current frame starts in m_response
     std::string m_control;              // payload of a ping, pong or close frame in progress
-    std::deque<PendingFrame> m_sendQueue;
+    std::list<PendingFrame> m_sendQueue;  // empty on every plain request: allocates nothing then
     int64_t m_lastSendProgressMs = 0;   // steady clock: when queued bytes last went out
     bool m_upgraded = false;            // the transfer is an open WebSocket connection
     bool m_sendStalled = false;         // the socket took nothing although writable: the timer retries
