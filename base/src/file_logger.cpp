@@ -106,11 +106,8 @@ void FileLogger::Flush() {
 }
 
 void FileLogger::Log(const int& level, const long& threadId, const char* format, ...) {
+    // WriteLine checks the level again under the mutex, against a concurrent Apply.
     if (!format || level < m_level.load(std::memory_order_relaxed)) return;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (level < m_active.level) return;
-    }
     va_list args;
     va_start(args, format);
     va_list copy;

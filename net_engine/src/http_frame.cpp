@@ -93,7 +93,9 @@ int CHttpFrame::Init(std::shared_ptr<IHttpNotic> notic, void* userData) {
     m_reqAsync.data = this;
     uv_timer_init(m_loop.get(), &m_sendRetryTimer);
     m_sendRetryTimer.data = this;
-    m_spin.Init(m_loop.get());
+    // Without it the loop only sleeps sooner: worth a line, not a failed start.
+    rc = m_spin.Init(m_loop.get());
+    if (rc != 0) QV_LOG(60, "[NET_ENGINE]err[%d:%s]uv_idle_init failed", rc, uv_strerror(rc));
     m_handlesOpen = true;
 
     m_multi = curl_multi_init();

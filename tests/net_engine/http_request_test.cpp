@@ -25,6 +25,14 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return recorder->ResultCount() == 1; }, 10000));
         DeleteHandle(engine, handle);
     }
+    // A plain GET of `url`, run to its end.
+    std::shared_ptr<HttpRecorder> Get(const std::string& url) {
+        auto recorder = std::make_shared<HttpRecorder>();
+        auto handle = IHttpHandleInterface::Create();
+        EXPECT_EQ(handle->Init(url.c_str(), nullptr, HTTP_KIND_GET, recorder, 2000, 5000, nullptr), 0);
+        Run(handle, recorder);
+        return recorder;
+    }
     std::shared_ptr<INetEngine> engine;
 };
 
@@ -244,12 +252,7 @@ TEST_F(HttpRequestTest, ARequestCarriesNothingOfAnEarlierOne) {
         Run(post, postRecorder);
         EXPECT_EQ(postRecorder->Body(), "POST /a [1||] body");
 
-        auto getRecorder = std::make_shared<HttpRecorder>();
-        auto get = IHttpHandleInterface::Create();
-        ASSERT_EQ(get->Init((server.BaseUrl() + "/b").c_str(), nullptr, HTTP_KIND_GET, getRecorder, 2000, 5000, nullptr),
-                  0);
-        Run(get, getRecorder);
-        EXPECT_EQ(getRecorder->Body(), "GET /b [||] ");
+        EXPECT_EQ(Get(server.BaseUrl() + "/b")->Body(), "GET /b [||] ");
     }
 }
 
@@ -277,14 +280,7 @@ TEST_F(HttpRequestTest, TheLoopSleepsAgainOnceTrafficStops) {
     peers::HttpServer server(Echo);
     long loopTid = 0;
     OnLoop(engine, [&] { loopTid = base::GetTid(); });
-    for (int round = 0; round < 20; ++round) {
-        auto recorder = std::make_shared<HttpRecorder>();
-        auto handle = IHttpHandleInterface::Create();
-        ASSERT_EQ(handle->Init((server.BaseUrl() + "/busy").c_str(), nullptr, HTTP_KIND_GET, recorder, 2000, 5000,
-                               nullptr),
-                  0);
-        Run(handle, recorder);
-    }
+    for (int round = 0; round < 20; ++round) EXPECT_EQ(Get(server.BaseUrl() + "/busy")->Status(), 201);
     const long ticksPerSecond = sysconf(_SC_CLK_TCK);
     const long before = ThreadCpuTicks(loopTid);
     std::this_thread::sleep_for(std::chrono::seconds(1));  // the span measured, not a wait for an event
