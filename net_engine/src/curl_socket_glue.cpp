@@ -140,7 +140,11 @@ void CHttpFrame::CurlPerform(uv_poll_t* poll, int status, int events) {
     ++engine->m_drainDepth;
     engine->SocketAction(socket, flags, "CurlPerform");
     engine->CheckMultiInfo();
-    engine->RunDueCurlWork();
+    // What was asked to run at once meanwhile (most often the next request,
+    // added by a finished one's callback) waits for the end of the loop turn:
+    // libcurl starts due transfers during the calls for the turn's other
+    // ready sockets anyway, which saves a time-out call per socket.
+    engine->RunDueCurlWorkAfterTurn();
     --engine->m_drainDepth;
     engine->DrainQueued();
 }
@@ -181,6 +185,25 @@ void CHttpFrame::OnTimeout(uv_timer_t* timer) {
     ++engine->m_drainDepth;
     engine->SocketAction(CURL_SOCKET_TIMEOUT, 0, "OnTimeout");
     engine->CheckMultiInfo();
+    engine->RunDueCurlWork();
+    --engine->m_drainDepth;
+    engine->DrainQueued();
+}
+
+void CHttpFrame::RunDueCurlWorkAfterTurn() {
+    if (!m_curlWorkDue) return;
+    uv_handle_t* check = reinterpret_cast<uv_handle_t*>(&m_dueCheck);
+    if (uv_is_active(check)) return;
+    if (IsRunning() && m_handlesOpen && !uv_is_closing(check) &&
+        uv_check_start(&m_dueCheck, &CHttpFrame::OnDueCheck) == 0)
+        return;
+    RunDueCurlWork();  // the engine is stopping: no later turn to wait for
+}
+
+void CHttpFrame::OnDueCheck(uv_check_t* check) {
+    auto* engine = static_cast<CHttpFrame*>(check->data);
+    uv_check_stop(check);
+    ++engine->m_drainDepth;
     engine->RunDueCurlWork();
     --engine->m_drainDepth;
     engine->DrainQueued();

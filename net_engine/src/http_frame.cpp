@@ -93,6 +93,8 @@ int CHttpFrame::Init(std::shared_ptr<IHttpNotic> notic, void* userData) {
     m_reqAsync.data = this;
     uv_timer_init(m_loop.get(), &m_sendRetryTimer);
     m_sendRetryTimer.data = this;
+    uv_check_init(m_loop.get(), &m_dueCheck);
+    m_dueCheck.data = this;
     // Without it the loop only sleeps sooner: worth a line, not a failed start.
     rc = m_spin.Init(m_loop.get());
     if (rc != 0) QV_LOG(60, "[NET_ENGINE]err[%d:%s]uv_idle_init failed", rc, uv_strerror(rc));
@@ -206,6 +208,7 @@ void CHttpFrame::CloseOwnHandles() {
     CloseIfOpen(reinterpret_cast<uv_handle_t*>(&m_stopAsync));
     CloseIfOpen(reinterpret_cast<uv_handle_t*>(&m_reqAsync));
     CloseIfOpen(reinterpret_cast<uv_handle_t*>(&m_sendRetryTimer));
+    CloseIfOpen(reinterpret_cast<uv_handle_t*>(&m_dueCheck));
     m_spin.Close();
 }
 
@@ -306,8 +309,8 @@ void CHttpFrame::RunQueued() {
     for (auto& req : work) {
         if (req->target) req->target->Execute(req, self);
     }
-    // An added transfer starts now rather than on the next loop turn.
-    RunDueCurlWork();
+    // An added transfer starts in this loop turn rather than on the next.
+    RunDueCurlWorkAfterTurn();
 }
 
 bool CHttpFrame::IsLoopThread() const { return base::GetTid() == m_loopTid.load(); }

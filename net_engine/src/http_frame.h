@@ -86,6 +86,10 @@ private:
     static void CurlPerform(uv_poll_t* poll, int status, int events);
     static int StartTimeout(CURLM* multi, long timeoutMs, void* userp);
     static void OnTimeout(uv_timer_t* timer);
+    // Runs due libcurl work once the loop turn's socket callbacks are done
+    // (check phase), at once when the engine is stopping.
+    void RunDueCurlWorkAfterTurn();
+    static void OnDueCheck(uv_check_t* check);
     void CheckMultiInfo();
     // curl_multi_socket_action with its failure line; counts nesting.
     void SocketAction(curl_socket_t socket, int flags, const char* where);
@@ -112,6 +116,7 @@ private:
     uv_timer_t m_curlTimer{};
     uv_async_t m_reqAsync{};
     uv_timer_t m_sendRetryTimer{};
+    uv_check_t m_dueCheck{};  // runs due libcurl work after a turn's socket callbacks
     LoopSpin m_spin;
     std::atomic<int32_t> m_running{0};
     std::mutex m_queueMutex;

@@ -214,6 +214,69 @@ TEST_F(HttpRequestTest, ManyRequestsInFlightFromSeveralThreads) {
     }
 }
 
+namespace {
+
+// Each result deletes its handle and starts the chain's next request from the
+// loop thread, as the SDKs do; the bodies say which request each one was.
+class RequestChain : public IHttpHandleNotic, public std::enable_shared_from_this<RequestChain> {
+public:
+    RequestChain(std::shared_ptr<INetEngine> engine, std::string url, int length)
+        : m_engine(std::move(engine)), m_url(std::move(url)), m_length(length) {}
+
+    void Start() { StartNext(); }
+    void OnResult(std::shared_ptr<IHttpHandleInterface> handle, HttpResult result, void*) override {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_bodies.push_back(result == HTTP_RESULT_OK ? handle->GetResponse() : "failed");
+        }
+        m_engine->DelHttpReq(handle, true, nullptr, nullptr);
+        StartNext();
+    }
+    std::vector<std::string> Bodies() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_bodies;
+    }
+
+private:
+    void StartNext() {
+        if (m_started == m_length) return;
+        auto handle = IHttpHandleInterface::Create();
+        const std::string url = m_url + "/" + std::to_string(m_started++);
+        if (handle->Init(url.c_str(), nullptr, HTTP_KIND_POST, shared_from_this(), 2000, 5000, nullptr) != 0 ||
+            handle->SetPostFields("next") != 0 || m_engine->AddHttpReq(handle, false, nullptr, nullptr) != 0) {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_bodies.push_back("not started");
+        }
+    }
+
+    std::shared_ptr<INetEngine> m_engine;
+    const std::string m_url;
+    const int m_length;
+    int m_started = 0;  // loop thread after the first
+    std::mutex m_mutex;
+    std::vector<std::string> m_bodies;
+};
+
+}  // namespace
+
+// Requests added from result callbacks start in the same loop turn as the
+// answers that ended their predecessors; none may be left waiting.
+TEST_F(HttpRequestTest, ChainsStartedFromResultCallbacksRunToTheirEnd) {
+    peers::HttpServer server(Echo);
+    constexpr int kChains = 8, kLength = 40;
+    std::vector<std::shared_ptr<RequestChain>> chains;
+    for (int c = 0; c < kChains; ++c) {
+        chains.push_back(std::make_shared<RequestChain>(engine, server.BaseUrl() + "/c" + std::to_string(c), kLength));
+        OnLoop(engine, [chain = chains.back()] { chain->Start(); });
+    }
+    for (int c = 0; c < kChains; ++c) {
+        ASSERT_TRUE(WaitUntil([&] { return chains[c]->Bodies().size() == kLength; }, 20000)) << c;
+        const auto bodies = chains[c]->Bodies();
+        for (int i = 0; i < kLength; ++i)
+            EXPECT_EQ(bodies[i], "POST /c" + std::to_string(c) + "/" + std::to_string(i) + " [||] next");
+    }
+}
+
 // The server outlives the engine here, so the connections stay open in
 // libcurl's pool while the engine stops.
 TEST_F(HttpRequestTest, StoppingTheEngineWithPooledConnectionsEndsItsLoop) {
