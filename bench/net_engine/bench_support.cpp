@@ -26,6 +26,11 @@ void Figure::Add(const Rate& engine, const Rate& baseline) {
 void Figure::Print(const std::string& name) const {
     std::printf("%s: engine %.0f/s baseline %.0f/s ratio %.3f (median of %zu rounds)\n", name.c_str(),
                 Median(m_engine), Median(m_baseline), Median(m_ratios), m_ratios.size());
+    // Each round as "ratio (engine/baseline)", rates in thousands per second.
+    std::printf("  rounds:");
+    for (size_t i = 0; i < m_ratios.size(); ++i)
+        std::printf(" %.2f (%.1f/%.1f)", m_ratios[i], m_engine[i] / 1000, m_baseline[i] / 1000);
+    std::printf("\n");
     std::fflush(stdout);
 }
 

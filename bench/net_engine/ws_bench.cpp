@@ -101,9 +101,18 @@ Rate SendOneWay(Counter& sunk, size_t count, size_t window, SendOne sendOne) {
     return {sunk.Get(), watch.Seconds()};
 }
 
-void RunSize(BenchWsServer& server, const std::shared_ptr<INetEngine>& engine, size_t size, size_t count,
-             size_t rtts) {
-    const std::string label = size >= 1024 ? std::to_string(size / 1024) + "KiB" : std::to_string(size) + "B";
+// The three figures of one message size.
+struct SizeFigures {
+    size_t size, count, rtts;
+    Figure send, receive, rtt;
+    std::string Label() const {
+        return size >= 1024 ? std::to_string(size / 1024) + "KiB" : std::to_string(size) + "B";
+    }
+};
+
+// One round of each figure of a size, on connections opened for it.
+void RunSizeRound(BenchWsServer& server, const std::shared_ptr<INetEngine>& engine, SizeFigures& figures) {
+    const size_t size = figures.size, count = figures.count, rtts = figures.rtts;
     const std::string bytes = Bytes(size);
     const auto payload = Payload(bytes);
     const size_t window = std::max<size_t>(1, (256u << 10) / size);
@@ -117,23 +126,19 @@ void RunSize(BenchWsServer& server, const std::shared_ptr<INetEngine>& engine, s
     if (!sink.Open(engine, server.Url("/sink")) || !echo.Open(engine, server.Url("/echo")) ||
         !sinkClient.Connect(server.Url("/sink")) || !echoClient.Connect(server.Url("/echo")) ||
         !sinkClient.Receive(data, binary) || !echoClient.Receive(data, binary)) {
-        std::printf("ws_%s: connecting failed\n", label.c_str());
+        std::printf("ws_%s: connecting failed\n", figures.Label().c_str());
         sink.Close();
         echo.Close();
         return;
     }
 
-    Figure send;
-    for (int round = 0; round < kRounds; ++round) {
-        Rate engineSend =
-            SendOneWay(server.Sunk(), count, window, [&] { return sink.Send(payload, WS_FRAME_BINARY); });
-        send.Add(engineSend, SendOneWay(server.Sunk(), count, window, [&] { return sinkClient.SendBinary(bytes); }));
-    }
-    send.Print("ws_send_" + label);
+    Rate engineSend = SendOneWay(server.Sunk(), count, window, [&] { return sink.Send(payload, WS_FRAME_BINARY); });
+    figures.send.Add(engineSend,
+                     SendOneWay(server.Sunk(), count, window, [&] { return sinkClient.SendBinary(bytes); }));
 
-    // One untimed burst each first: the first burst of a run also pays for
-    // the server's heap growing to hold it, which would count against
-    // whichever side came first.
+    // One untimed burst each first: the first burst of a server also pays for
+    // its heap growing to hold it, which would count against whichever side
+    // came first.
     auto engineBurst = [&] {
         const size_t before = sink.notic->binaries.Get();
         Stopwatch watch;
@@ -152,15 +157,11 @@ void RunSize(BenchWsServer& server, const std::shared_ptr<INetEngine>& engine, s
     };
     engineBurst();
     baselineBurst();
-    Figure receive;
-    for (int round = 0; round < kRounds; ++round) {
-        const Rate engineRecv = engineBurst();
-        receive.Add(engineRecv, baselineBurst());
-    }
-    receive.Print("ws_recv_" + label);
+    const Rate engineRecv = engineBurst();
+    figures.receive.Add(engineRecv, baselineBurst());
 
     // Each reply sends the next message until `left` runs out (loop thread).
-    auto left = std::make_shared<std::atomic<size_t>>(0);
+    auto left = std::make_shared<std::atomic<size_t>>(rtts);
     echo.notic->onBinary = [left, handle = echo.handle, payload] {
         size_t v = left->load();
         while (v > 0 && !left->compare_exchange_weak(v, v - 1)) {
@@ -168,26 +169,21 @@ void RunSize(BenchWsServer& server, const std::shared_ptr<INetEngine>& engine, s
         size_t sent = 0;
         if (v > 1) handle->SendWebSocket(payload, WS_FRAME_BINARY, &sent);
     };
-    Figure rtt;
-    for (int round = 0; round < kRounds; ++round) {
-        *left = rtts;
-        const size_t before = echo.notic->binaries.Get();
-        Stopwatch engineWatch;
-        echo.Send(payload, WS_FRAME_BINARY);
-        echo.notic->binaries.WaitFor(before + rtts, Clock::now() + kFigureCap);
-        const Rate engineRtt{echo.notic->binaries.Get() - before, engineWatch.Seconds()};
-        *left = 0;  // a capped run stops sending
+    const size_t before = echo.notic->binaries.Get();
+    Stopwatch engineWatch;
+    echo.Send(payload, WS_FRAME_BINARY);
+    echo.notic->binaries.WaitFor(before + rtts, Clock::now() + kFigureCap);
+    const Rate engineRtt{echo.notic->binaries.Get() - before, engineWatch.Seconds()};
+    *left = 0;  // a capped run stops sending
 
-        Rate baseRtt;
-        Stopwatch baseWatch;
-        const auto deadline = Clock::now() + kFigureCap;
-        while (baseRtt.done < rtts && Clock::now() < deadline && echoClient.SendBinary(bytes) &&
-               echoClient.Receive(data, binary, 2000))
-            ++baseRtt.done;
-        baseRtt.seconds = baseWatch.Seconds();
-        rtt.Add(engineRtt, baseRtt);
-    }
-    rtt.Print("ws_rtt_" + label);
+    Rate baseRtt;
+    Stopwatch baseWatch;
+    const auto deadline = Clock::now() + kFigureCap;
+    while (baseRtt.done < rtts && Clock::now() < deadline && echoClient.SendBinary(bytes) &&
+           echoClient.Receive(data, binary, 2000))
+        ++baseRtt.done;
+    baseRtt.seconds = baseWatch.Seconds();
+    figures.rtt.Add(engineRtt, baseRtt);
 
     sink.Close();
     echo.Close();
@@ -196,18 +192,28 @@ void RunSize(BenchWsServer& server, const std::shared_ptr<INetEngine>& engine, s
 }  // namespace
 
 void RunWsBenchmarks() {
-    auto engine = StartEngine();
-    if (!engine) {
-        std::printf("ws: engine did not start\n");
-        return;
+    std::vector<SizeFigures> sizes = {{64, 20000, 3000, {}, {}, {}},
+                                      {1024, 20000, 3000, {}, {}, {}},
+                                      {64u << 10, 2000, 1000, {}, {}, {}}};
+    for (int round = 0; round < kRounds; ++round) {
+        // A fresh engine and server each round: how the threads of one pair
+        // happen to run stays with them, and the medians do not inherit it.
+        auto engine = StartEngine();
+        if (!engine) {
+            std::printf("ws: engine did not start\n");
+            return;
+        }
+        {
+            BenchWsServer server;
+            for (auto& figures : sizes) RunSizeRound(server, engine, figures);
+        }
+        engine->Stop(false);
     }
-    {
-        BenchWsServer server;
-        RunSize(server, engine, 64, 20000, 3000);
-        RunSize(server, engine, 1024, 20000, 3000);
-        RunSize(server, engine, 64u << 10, 2000, 1000);
+    for (const auto& figures : sizes) {
+        figures.send.Print("ws_send_" + figures.Label());
+        figures.receive.Print("ws_recv_" + figures.Label());
+        figures.rtt.Print("ws_rtt_" + figures.Label());
     }
-    engine->Stop(false);
 }
 
 }  // namespace bench
