@@ -102,7 +102,8 @@ void RunHttpBenchmarks() {
                     reply.body = "{\"code\":0}";
                     return reply;
                 });
-                Rate engineRate = std::make_shared<EnginePoster>(engine, server.BaseUrl() + "/post", total)->Run(inFlight);
+                auto poster = std::make_shared<EnginePoster>(engine, server.BaseUrl() + "/post", total);
+                Rate engineRate = poster->Run(inFlight);
                 figure.Add(engineRate, BaselinePosts(server.BaseUrl(), total, inFlight));
             }
             engine->Stop(false);
