@@ -172,8 +172,9 @@ int CHttpFrame::StartTimeout(CURLM* multi, long timeoutMs, void* userp) {
     if (timeoutMs < 0) {
         uv_timer_stop(&engine->m_curlTimer);
     } else {
-        // A zero time-out runs as soon as the libcurl call that asked for it
-        // has returned (RunDueCurlWork); the timer covers calls made elsewhere.
+        // A zero time-out asked for in a socket callback or queued work runs
+        // at the end of that loop turn (RunDueCurlWorkAfterTurn); the timer
+        // covers calls made elsewhere.
         uv_timer_start(&engine->m_curlTimer, &CHttpFrame::OnTimeout, static_cast<uint64_t>(timeoutMs), 0);
     }
     return 0;
@@ -181,13 +182,8 @@ int CHttpFrame::StartTimeout(CURLM* multi, long timeoutMs, void* userp) {
 
 void CHttpFrame::OnTimeout(uv_timer_t* timer) {
     auto* engine = static_cast<CHttpFrame*>(timer->data);
-    engine->m_curlWorkDue = false;
-    ++engine->m_drainDepth;
-    engine->SocketAction(CURL_SOCKET_TIMEOUT, 0, "OnTimeout");
-    engine->CheckMultiInfo();
-    engine->RunDueCurlWork();
-    --engine->m_drainDepth;
-    engine->DrainQueued();
+    engine->m_curlWorkDue = true;  // whatever libcurl timed is due now
+    engine->RunCurlWorkNow();
 }
 
 void CHttpFrame::RunDueCurlWorkAfterTurn() {
@@ -201,12 +197,15 @@ void CHttpFrame::RunDueCurlWorkAfterTurn() {
 }
 
 void CHttpFrame::OnDueCheck(uv_check_t* check) {
-    auto* engine = static_cast<CHttpFrame*>(check->data);
     uv_check_stop(check);
-    ++engine->m_drainDepth;
-    engine->RunDueCurlWork();
-    --engine->m_drainDepth;
-    engine->DrainQueued();
+    static_cast<CHttpFrame*>(check->data)->RunCurlWorkNow();
+}
+
+void CHttpFrame::RunCurlWorkNow() {
+    ++m_drainDepth;
+    RunDueCurlWork();
+    --m_drainDepth;
+    DrainQueued();
 }
 
 void CHttpFrame::RunDueCurlWork() {

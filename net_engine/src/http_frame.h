@@ -90,6 +90,8 @@ private:
     // (check phase), at once when the engine is stopping.
     void RunDueCurlWorkAfterTurn();
     static void OnDueCheck(uv_check_t* check);
+    // Runs due libcurl work, then the work queued meanwhile (no libcurl call on the stack).
+    void RunCurlWorkNow();
     void CheckMultiInfo();
     // curl_multi_socket_action with its failure line; counts nesting.
     void SocketAction(curl_socket_t socket, int flags, const char* where);
