@@ -138,18 +138,25 @@ void CHttpFrame::CurlPerform(uv_poll_t* poll, int status, int events) {
     if (events & UV_WRITABLE) flags |= CURL_CSELECT_OUT;
     if (status < 0) flags |= CURL_CSELECT_ERR;
     ++engine->m_drainDepth;
-    engine->SocketAction(socket, flags, "CurlPerform");
-    engine->CheckMultiInfo();
+    const int running = engine->SocketAction(socket, flags, "CurlPerform");
+    // Ended transfers are reported in groups: once as many sockets were served
+    // since the last report as transfers still run (half of those in flight
+    // when each socket ends one), else at the end of the loop turn. The
+    // requests their callbacks add then leave together: a server woken by the
+    // first finds the others waiting, while it still has the other half to
+    // serve. With one transfer in flight each result is reported at once.
+    if (++engine->m_unreportedCalls >= running) engine->CheckMultiInfo();
+    else engine->m_resultsDue = true;
     // What was asked to run at once meanwhile (most often the next request,
     // added by a finished one's callback) waits for the end of the loop turn:
     // libcurl starts due transfers during the calls for the turn's other
     // ready sockets anyway, which saves a time-out call per socket.
-    engine->RunDueCurlWorkAfterTurn();
+    engine->RunCurlWorkAfterTurn();
     --engine->m_drainDepth;
     engine->DrainQueued();
 }
 
-void CHttpFrame::SocketAction(curl_socket_t socket, int flags, const char* where) {
+int CHttpFrame::SocketAction(curl_socket_t socket, int flags, const char* where) {
     int running = 0;
     ++m_curlDepth;
     CURLMcode mc = curl_multi_socket_action(m_multi, socket, flags, &running);
@@ -158,6 +165,7 @@ void CHttpFrame::SocketAction(curl_socket_t socket, int flags, const char* where
         QV_LOG(60, "[NET_ENGINE]err[%d:%s]curl_multi_socket_action failed while %s", mc, curl_multi_strerror(mc),
                where);
     }
+    return running;
 }
 
 int CHttpFrame::StartTimeout(CURLM* multi, long timeoutMs, void* userp) {
@@ -173,7 +181,7 @@ int CHttpFrame::StartTimeout(CURLM* multi, long timeoutMs, void* userp) {
         uv_timer_stop(&engine->m_curlTimer);
     } else {
         // A zero time-out asked for in a socket callback or queued work runs
-        // at the end of that loop turn (RunDueCurlWorkAfterTurn); the timer
+        // at the end of that loop turn (RunCurlWorkAfterTurn); the timer
         // covers calls made elsewhere.
         uv_timer_start(&engine->m_curlTimer, &CHttpFrame::OnTimeout, static_cast<uint64_t>(timeoutMs), 0);
     }
@@ -186,14 +194,14 @@ void CHttpFrame::OnTimeout(uv_timer_t* timer) {
     engine->RunCurlWorkNow();
 }
 
-void CHttpFrame::RunDueCurlWorkAfterTurn() {
-    if (!m_curlWorkDue) return;
+void CHttpFrame::RunCurlWorkAfterTurn() {
+    if (!m_curlWorkDue && !m_resultsDue) return;
     uv_handle_t* check = reinterpret_cast<uv_handle_t*>(&m_dueCheck);
     if (uv_is_active(check)) return;
     if (IsRunning() && m_handlesOpen && !uv_is_closing(check) &&
         uv_check_start(&m_dueCheck, &CHttpFrame::OnDueCheck) == 0)
         return;
-    RunDueCurlWork();  // the engine is stopping: no later turn to wait for
+    RunCurlWork();  // the engine is stopping: no later turn to wait for
 }
 
 void CHttpFrame::OnDueCheck(uv_check_t* check) {
@@ -203,9 +211,15 @@ void CHttpFrame::OnDueCheck(uv_check_t* check) {
 
 void CHttpFrame::RunCurlWorkNow() {
     ++m_drainDepth;
-    RunDueCurlWork();
+    RunCurlWork();
     --m_drainDepth;
     DrainQueued();
+}
+
+void CHttpFrame::RunCurlWork() {
+    if (m_curlDepth > 0 || !m_multi) return;
+    if (m_resultsDue) CheckMultiInfo();
+    RunDueCurlWork();
 }
 
 void CHttpFrame::RunDueCurlWork() {
@@ -222,6 +236,8 @@ void CHttpFrame::RunDueCurlWork() {
 }
 
 void CHttpFrame::CheckMultiInfo() {
+    m_resultsDue = false;
+    m_unreportedCalls = 0;
     int pending = 0;
     while (CURLMsg* msg = curl_multi_info_read(m_multi, &pending)) {
         if (msg->msg != CURLMSG_DONE) {

@@ -241,6 +241,8 @@ void CHttpFrame::TearDown() {
     m_stalledSenders.clear();
     m_polls.clear();
     m_curlWorkDue = false;
+    m_resultsDue = false;
+    m_unreportedCalls = 0;
     m_initState.store(0);
 }
 
@@ -277,6 +279,9 @@ void CHttpFrame::OnStop(uv_async_t* async) {
         return;
     }
     auto* engine = static_cast<CHttpFrame*>(async->data);
+    // Transfers that ended before the stop are still reported, as they would
+    // have been had their group been complete.
+    if (engine->m_resultsDue && engine->m_curlDepth == 0) engine->CheckMultiInfo();
     {
         std::lock_guard<std::mutex> lock(engine->m_queueMutex);
         engine->m_running.store(0);
@@ -310,7 +315,7 @@ void CHttpFrame::RunQueued() {
         if (req->target) req->target->Execute(req, self);
     }
     // An added transfer starts in this loop turn rather than on the next.
-    RunDueCurlWorkAfterTurn();
+    RunCurlWorkAfterTurn();
 }
 
 bool CHttpFrame::IsLoopThread() const { return base::GetTid() == m_loopTid.load(); }

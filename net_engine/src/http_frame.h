@@ -86,15 +86,19 @@ private:
     static void CurlPerform(uv_poll_t* poll, int status, int events);
     static int StartTimeout(CURLM* multi, long timeoutMs, void* userp);
     static void OnTimeout(uv_timer_t* timer);
-    // Runs due libcurl work once the loop turn's socket callbacks are done
-    // (check phase), at once when the engine is stopping.
-    void RunDueCurlWorkAfterTurn();
+    // Reports held results and runs due libcurl work once the loop turn's
+    // socket callbacks are done (check phase); at once when the engine is stopping.
+    void RunCurlWorkAfterTurn();
     static void OnDueCheck(uv_check_t* check);
-    // Runs due libcurl work, then the work queued meanwhile (no libcurl call on the stack).
+    // RunCurlWork, then the work queued meanwhile.
     void RunCurlWorkNow();
+    // Reports held results, then runs due libcurl work (no libcurl call on the stack).
+    void RunCurlWork();
+    // Reports every ended transfer libcurl has queued.
     void CheckMultiInfo();
-    // curl_multi_socket_action with its failure line; counts nesting.
-    void SocketAction(curl_socket_t socket, int flags, const char* where);
+    // curl_multi_socket_action with its failure line; counts nesting. Returns
+    // the number of transfers still running.
+    int SocketAction(curl_socket_t socket, int flags, const char* where);
     // Runs what libcurl asked to run at once (a zero time-out), where no
     // libcurl call is on the stack.
     void RunDueCurlWork();
@@ -118,7 +122,7 @@ private:
     uv_timer_t m_curlTimer{};
     uv_async_t m_reqAsync{};
     uv_timer_t m_sendRetryTimer{};
-    uv_check_t m_dueCheck{};  // runs due libcurl work after a turn's socket callbacks
+    uv_check_t m_dueCheck{};  // reports held results and runs due libcurl work after a turn's socket callbacks
     LoopSpin m_spin;
     std::atomic<int32_t> m_running{0};
     std::mutex m_queueMutex;
@@ -131,6 +135,8 @@ private:
     std::vector<std::weak_ptr<CHttpHandle>> m_stalledSenders;  // retried by the 1 ms timer
     std::unordered_map<curl_socket_t, PollContext*> m_polls;   // sockets libcurl watches or keeps in its pool
     bool m_curlWorkDue = false;                               // libcurl asked for a zero time-out
+    bool m_resultsDue = false;      // socket calls since the last report may have ended transfers
+    int m_unreportedCalls = 0;      // how many
     int m_curlDepth = 0;                                      // socket-action calls on the stack
     int m_drainDepth = 0;     // socket and time-out callbacks on the stack; they run queued work at their end
     bool m_drainDue = false;  // work was queued on the loop thread meanwhile

@@ -260,10 +260,11 @@ private:
 }  // namespace
 
 // Requests added from result callbacks start in the same loop turn as the
-// answers that ended their predecessors; none may be left waiting.
+// answers that ended their predecessors, and results may wait there for others
+// to be reported with them; none may be left waiting.
 TEST_F(HttpRequestTest, ChainsStartedFromResultCallbacksRunToTheirEnd) {
     peers::HttpServer server(Echo);
-    constexpr int kChains = 8, kLength = 40;
+    constexpr int kChains = 32, kLength = 40;
     std::vector<std::shared_ptr<RequestChain>> chains;
     for (int c = 0; c < kChains; ++c) {
         chains.push_back(std::make_shared<RequestChain>(engine, server.BaseUrl() + "/c" + std::to_string(c), kLength));
