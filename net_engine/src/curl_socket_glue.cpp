@@ -146,7 +146,6 @@ void CHttpFrame::CurlPerform(uv_poll_t* poll, int status, int events) {
     // first finds the others waiting, while it still has the other half to
     // serve. With one transfer in flight each result is reported at once.
     if (++engine->m_unreportedCalls >= running) engine->CheckMultiInfo();
-    else engine->m_resultsDue = true;
     // What was asked to run at once meanwhile (most often the next request,
     // added by a finished one's callback) waits for the end of the loop turn:
     // libcurl starts due transfers during the calls for the turn's other
@@ -195,7 +194,7 @@ void CHttpFrame::OnTimeout(uv_timer_t* timer) {
 }
 
 void CHttpFrame::RunCurlWorkAfterTurn() {
-    if (!m_curlWorkDue && !m_resultsDue) return;
+    if (!m_curlWorkDue && m_unreportedCalls == 0) return;
     uv_handle_t* check = reinterpret_cast<uv_handle_t*>(&m_dueCheck);
     if (uv_is_active(check)) return;
     if (IsRunning() && m_handlesOpen && !uv_is_closing(check) &&
@@ -218,12 +217,7 @@ void CHttpFrame::RunCurlWorkNow() {
 
 void CHttpFrame::RunCurlWork() {
     if (m_curlDepth > 0 || !m_multi) return;
-    if (m_resultsDue) CheckMultiInfo();
-    RunDueCurlWork();
-}
-
-void CHttpFrame::RunDueCurlWork() {
-    if (m_curlDepth > 0 || !m_multi) return;
+    if (m_unreportedCalls > 0) CheckMultiInfo();
     for (int round = 0; m_curlWorkDue && round < kMaxDueRounds; ++round) {
         m_curlWorkDue = false;
         uv_timer_stop(&m_curlTimer);
@@ -236,7 +230,6 @@ void CHttpFrame::RunDueCurlWork() {
 }
 
 void CHttpFrame::CheckMultiInfo() {
-    m_resultsDue = false;
     m_unreportedCalls = 0;
     int pending = 0;
     while (CURLMsg* msg = curl_multi_info_read(m_multi, &pending)) {

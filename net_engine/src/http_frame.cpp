@@ -241,7 +241,6 @@ void CHttpFrame::TearDown() {
     m_stalledSenders.clear();
     m_polls.clear();
     m_curlWorkDue = false;
-    m_resultsDue = false;
     m_unreportedCalls = 0;
     m_initState.store(0);
 }
@@ -281,7 +280,7 @@ void CHttpFrame::OnStop(uv_async_t* async) {
     auto* engine = static_cast<CHttpFrame*>(async->data);
     // Transfers that ended before the stop are still reported, as they would
     // have been had their group been complete.
-    if (engine->m_resultsDue && engine->m_curlDepth == 0) engine->CheckMultiInfo();
+    if (engine->m_unreportedCalls > 0 && engine->m_curlDepth == 0) engine->CheckMultiInfo();
     {
         std::lock_guard<std::mutex> lock(engine->m_queueMutex);
         engine->m_running.store(0);

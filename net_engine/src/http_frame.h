@@ -92,16 +92,14 @@ private:
     static void OnDueCheck(uv_check_t* check);
     // RunCurlWork, then the work queued meanwhile.
     void RunCurlWorkNow();
-    // Reports held results, then runs due libcurl work (no libcurl call on the stack).
+    // Reports held results, then runs what libcurl asked to run at once (a
+    // zero time-out); only where no libcurl call is on the stack.
     void RunCurlWork();
     // Reports every ended transfer libcurl has queued.
     void CheckMultiInfo();
     // curl_multi_socket_action with its failure line; counts nesting. Returns
     // the number of transfers still running.
     int SocketAction(curl_socket_t socket, int flags, const char* where);
-    // Runs what libcurl asked to run at once (a zero time-out), where no
-    // libcurl call is on the stack.
-    void RunDueCurlWork();
 
     void ArmPoll(PollContext* context);
     void StopPoll(PollContext* context);
@@ -135,8 +133,7 @@ private:
     std::vector<std::weak_ptr<CHttpHandle>> m_stalledSenders;  // retried by the 1 ms timer
     std::unordered_map<curl_socket_t, PollContext*> m_polls;   // sockets libcurl watches or keeps in its pool
     bool m_curlWorkDue = false;                               // libcurl asked for a zero time-out
-    bool m_resultsDue = false;      // socket calls since the last report may have ended transfers
-    int m_unreportedCalls = 0;      // how many
+    int m_unreportedCalls = 0;  // socket calls since the last report; their results are held while > 0
     int m_curlDepth = 0;                                      // socket-action calls on the stack
     int m_drainDepth = 0;     // socket and time-out callbacks on the stack; they run queued work at their end
     bool m_drainDue = false;  // work was queued on the loop thread meanwhile
