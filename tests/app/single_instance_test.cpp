@@ -29,9 +29,17 @@ TEST(SingleInstanceTest, ASegmentLeftByACrashedInstanceDoesNotBlock) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        // Creates the segment and dies without detaching, like a crash.
+        // Creates the segment and dies without detaching, like a crash. The
+        // system key comes from the key file's inode, so a segment that some
+        // other killed process left behind can already hold it: that one is
+        // cleared first, as the guard itself does.
         QSharedMemory memory(key);
-        ::_exit(memory.create(1) ? 0 : 1);
+        bool made = memory.create(1);
+        if (!made && memory.error() == QSharedMemory::AlreadyExists && memory.attach()) {
+            memory.detach();
+            made = memory.create(1);
+        }
+        ::_exit(made ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
